@@ -1,0 +1,13 @@
+// Events and timed waits.
+#pragma once
+
+#include "kernel/WinTypes.h"
+
+// No file, semaphore or shared-memory object outlives the process.
+HANDLE CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset,
+                    BOOL bInitialState, LPCSTR lpName);
+BOOL SetEvent(HANDLE hEvent);
+
+// A wait with a time-out lasts at least that long unless the object is signalled,
+// also on a NULL or invalid handle.
+DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
