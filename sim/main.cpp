@@ -15,6 +15,8 @@
 #include <poll.h>
 #include <stdlib.h>
 #include <string>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -223,6 +225,7 @@ public:
 private:
     bool ReadAvailable(double nowMs);
     void CheckLine();
+    void ReleaseExclusive();
     void RemoveLink();
 
     const Config& m_cfg;
@@ -316,6 +319,20 @@ void Session::CheckLine() {
     m_rep.Line("LINE " + line + " result=" + (wanted ? "ok" : "wrong"));
 }
 
+// The program marks the port exclusive (TIOCEXCL). A real port forgets that when
+// the program closes it; this terminal stays open in the simulator, so the mark
+// would stay and the next run of an ordinary user would find the port busy. Once
+// nobody holds the program's lock on the port any more, the mark is cleared. Root
+// passes the mark anyway, so for root nothing is done (and no lock is ever taken).
+void Session::ReleaseExclusive() {
+    if (geteuid() == 0)
+        return;
+    if (flock(m_slave, LOCK_EX | LOCK_NB) != 0)
+        return;
+    ioctl(m_slave, TIOCNXCL);
+    flock(m_slave, LOCK_UN);
+}
+
 // Reads what the terminal holds; false once nothing more is there.
 bool Session::ReadAvailable(double nowMs) {
     std::uint8_t buf[4096];
@@ -338,10 +355,14 @@ const char* Session::Run() {
     sigdelset(&waitMask, SIGTERM);
     sigdelset(&waitMask, SIGHUP);
 
+    const double kReleaseEveryMs = 100;
     double lastActivity = NowMs();
     for (;;) {
         double now = NowMs();
+        ReleaseExclusive();
         double wakeAt = m_device.NextDeadline();
+        if (geteuid() != 0 && (wakeAt < 0 || wakeAt > now + kReleaseEveryMs))
+            wakeAt = now + kReleaseEveryMs;
         if (m_cfg.idleExitMs >= 0) {
             double idleAt = lastActivity + m_cfg.idleExitMs;
             if (wakeAt < 0 || idleAt < wakeAt)
