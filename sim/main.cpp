@@ -224,6 +224,7 @@ public:
 
 private:
     bool ReadAvailable(double nowMs);
+    void DrainAfterSignal();
     void CheckLine();
     void ReleaseExclusive();
     void RemoveLink();
@@ -344,6 +345,16 @@ bool Session::ReadAvailable(double nowMs) {
     return true;
 }
 
+// Whatever the program wrote before the signal still reaches the device. The
+// terminal hands written bytes on with a short delay, so the line counts as empty
+// only once nothing came for a while.
+void Session::DrainAfterSignal() {
+    const int kQuietMs = 30;
+    pollfd pfd{m_master, POLLIN, 0};
+    while (poll(&pfd, 1, kQuietMs) > 0 && ReadAvailable(NowMs())) {
+    }
+}
+
 const char* Session::Run() {
     sigset_t blocked, waitMask;
     sigemptyset(&blocked);
@@ -384,9 +395,7 @@ const char* Session::Run() {
                 lastActivity = now;
         }
         if (g_signal != 0) {
-            // Whatever the program wrote before the signal still reaches the device.
-            while (ReadAvailable(NowMs())) {
-            }
+            DrainAfterSignal();
             return "signal";
         }
         m_device.Tick(now);
