@@ -1,0 +1,155 @@
+// Controls addressed through their handles: check marks, clicks, progress bars, texts.
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "ui/CButton.h"
+#include "ui/CProgressCtrl.h"
+#include "ui/TestSeams.h"
+#include "ui/testing/QtAccess.h"
+
+namespace {
+
+// A standalone control that is destroyed with the test, and the messages the spy saw.
+class ControlFixture : public ::testing::Test {
+protected:
+    HWND Make(LPCSTR lpszClass, DWORD dwStyle = 0, int nId = 1001) {
+        HWND h = CreateTestControl(lpszClass, nId, TRUE, dwStyle);
+        m_controls.push_back(h);
+        return h;
+    }
+    void SpyOn() {
+        SetMessageSpy([this](const SpiedMessage& m) { m_seen.push_back(m); });
+    }
+    void TearDown() override {
+        SetMessageSpy({});
+        for (HWND h : m_controls)
+            DestroyTestControl(h);
+    }
+    std::vector<HWND> m_controls;
+    std::vector<SpiedMessage> m_seen;
+};
+
+using ProgressTest = ControlFixture;
+
+TEST_F(ProgressTest, RangeAndPositionReachTheBarAtOnceAndTheSpy) {
+    HWND h = Make("msctls_progress32");
+    CProgressCtrl bar;
+    ASSERT_TRUE(bar.Attach(h));
+    SpyOn();
+    bar.SetRange(0, static_cast<short>(40000)); // above 32767: the word is unsigned
+    int previous = bar.SetPos(123);
+    auto* pBar = qobject_cast<QProgressBar*>(WidgetFromHandle(h));
+    ASSERT_NE(pBar, nullptr);
+    // No event loop ran in between.
+    EXPECT_EQ(pBar->maximum(), 40000);
+    EXPECT_EQ(pBar->value(), 123);
+    EXPECT_EQ(previous, 0);
+    EXPECT_FALSE(pBar->isTextVisible());
+    ASSERT_EQ(m_seen.size(), 2u);
+    EXPECT_EQ(m_seen[0].hWnd, h);
+    EXPECT_EQ(m_seen[0].nCtrlId, 1001);
+    EXPECT_EQ(m_seen[0].message, PBM_SETRANGE);
+    EXPECT_EQ(m_seen[0].wParam, 0u);
+    EXPECT_EQ(m_seen[0].lParam, MAKELPARAM(0, 40000));
+    EXPECT_EQ(m_seen[1].message, PBM_SETPOS);
+    EXPECT_EQ(m_seen[1].wParam, 123u);
+    EXPECT_EQ(m_seen[1].lParam, 0);
+    bar.Detach();
+}
+
+struct ClampCase {
+    int nLower, nUpper, nPos, nShown;
+};
+
+class ProgressClampTest : public ControlFixture, public ::testing::WithParamInterface<ClampCase> {};
+
+TEST_P(ProgressClampTest, PositionIsClampedToTheRange) {
+    const ClampCase& c = GetParam();
+    HWND h = Make("msctls_progress32");
+    SendMessageA(h, PBM_SETRANGE, 0, MAKELPARAM(c.nLower, c.nUpper));
+    SendMessageA(h, PBM_SETPOS, static_cast<WPARAM>(c.nPos), 0);
+    EXPECT_EQ(SendMessageA(h, PBM_GETPOS, 0, 0), c.nShown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProgressClampTest,
+                         ::testing::Values(ClampCase{0, 100, 50, 50}, ClampCase{0, 100, 150, 100},
+                                           ClampCase{10, 20, 5, 10},
+                                           ClampCase{0, 65535, 65535, 65535},
+                                           ClampCase{0, 0, 7, 0}));
+
+TEST_F(ProgressTest, EmptyRangeShowsAnEmptyBarNotABusyIndicator) {
+    HWND h = Make("msctls_progress32");
+    SendMessageA(h, PBM_SETRANGE, 0, MAKELPARAM(0, 0));
+    auto* pBar = qobject_cast<QProgressBar*>(WidgetFromHandle(h));
+    // Qt shows a busy animation when minimum == maximum.
+    EXPECT_LT(pBar->minimum(), pBar->maximum());
+    EXPECT_EQ(pBar->value(), pBar->minimum());
+}
+
+using CheckTest = ControlFixture;
+
+TEST_F(CheckTest, SetCheckChangesTheMarkAndEmitsNoClick) {
+    for (DWORD style : {BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON}) {
+        HWND h = Make("BUTTON", style);
+        auto* pButton = qobject_cast<QAbstractButton*>(WidgetFromHandle(h));
+        ASSERT_NE(pButton, nullptr);
+        int nClicks = 0;
+        QObject::connect(pButton, &QAbstractButton::clicked, [&nClicks]() { ++nClicks; });
+        SendMessageA(h, BM_SETCHECK, BST_CHECKED, 0);
+        EXPECT_EQ(SendMessageA(h, BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_CHECKED));
+        EXPECT_TRUE(pButton->isChecked());
+        SendMessageA(h, BM_SETCHECK, BST_UNCHECKED, 0);
+        EXPECT_EQ(SendMessageA(h, BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_UNCHECKED));
+        EXPECT_EQ(nClicks, 0) << "style " << style;
+    }
+}
+
+struct ClickCase {
+    const char* name;
+    DWORD style;
+    bool bCheckedBefore;
+    bool bCheckedAfter;
+};
+
+class ClickStateTest : public ControlFixture, public ::testing::WithParamInterface<ClickCase> {};
+
+TEST_P(ClickStateTest, MouseClickChangesTheMarkAsThePlatformDoes) {
+    const ClickCase& c = GetParam();
+    HWND h = Make("BUTTON", c.style);
+    SendMessageA(h, BM_SETCHECK, c.bCheckedBefore ? BST_CHECKED : BST_UNCHECKED, 0);
+    auto* pButton = qobject_cast<QAbstractButton*>(WidgetFromHandle(h));
+    QTest::mouseClick(pButton, Qt::LeftButton, {}, QPoint(5, pButton->height() / 2));
+    EXPECT_EQ(SendMessageA(h, BM_GETCHECK, 0, 0) == static_cast<LRESULT>(BST_CHECKED),
+              c.bCheckedAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ClickStateTest,
+    ::testing::Values(ClickCase{"AutoCheckOn", BS_AUTOCHECKBOX, false, true},
+                      ClickCase{"AutoCheckOff", BS_AUTOCHECKBOX, true, false},
+                      ClickCase{"AutoRadioOn", BS_AUTORADIOBUTTON, false, true},
+                      // A Qt radio outside an exclusive group would toggle off here.
+                      ClickCase{"AutoRadioStaysOn", BS_AUTORADIOBUTTON, true, true},
+                      ClickCase{"PlainCheckKeeps", BS_CHECKBOX, false, false},
+                      ClickCase{"PlainRadioKeeps", BS_RADIOBUTTON, false, false}),
+    [](const ::testing::TestParamInfo<ClickCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ControlFixture, StaleHandleNamesNothing) {
+    HWND h = CreateTestControl("BUTTON", 5, TRUE, BS_AUTOCHECKBOX);
+    CButton button;
+    ASSERT_TRUE(button.Attach(h));
+    DestroyTestControl(h);
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(button.m_hWnd, nullptr);
+    EXPECT_EQ(SendMessageA(h, BM_GETCHECK, 0, 0), 0);
+    EXPECT_EQ(WidgetFromHandle(h), nullptr);
+    // A new control never gets the old handle.
+    HWND h2 = Make("BUTTON", BS_AUTOCHECKBOX);
+    EXPECT_NE(h2, h);
+}
+
+} // namespace

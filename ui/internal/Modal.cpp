@@ -1,0 +1,68 @@
+#include "ui/internal/Modal.h"
+
+#include <QDialog>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include "ui/internal/Window.h"
+
+namespace ui_internal {
+
+OwnerDisabler::OwnerDisabler(HWND hOwner) : m_bDisabled(false) {
+    Window* w = FindWindowRecord(hOwner);
+    if (w && w->widget->isEnabled()) {
+        m_pOwner = w->widget;
+        m_pOwner->setEnabled(false);
+        m_bDisabled = true;
+    }
+}
+
+OwnerDisabler::~OwnerDisabler() {
+    Release();
+}
+
+void OwnerDisabler::Release() {
+    if (m_bDisabled && m_pOwner)
+        m_pOwner->setEnabled(true);
+    m_bDisabled = false;
+}
+
+void SetTransientOwner(QWidget* pWindow, HWND hOwner) {
+    Window* w = FindWindowRecord(hOwner);
+    if (!w)
+        return;
+    pWindow->winId(); // makes the native window
+    QWidget* pOwner = w->widget->window();
+    pOwner->winId();
+    if (pWindow->windowHandle() && pOwner->windowHandle())
+        pWindow->windowHandle()->setTransientParent(pOwner->windowHandle());
+}
+
+void CentreOver(QWidget* pWindow, HWND hOwner) {
+    QRect area;
+    if (Window* w = FindWindowRecord(hOwner))
+        area = w->widget->window()->frameGeometry();
+    else if (QScreen* pScreen = QGuiApplication::primaryScreen())
+        area = pScreen->availableGeometry();
+    if (area.isNull())
+        return;
+    QSize size = pWindow->size();
+    pWindow->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+void RunDialogLoop(QDialog& dialog, const std::function<void()>& onOpen) {
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog.setWindowModality(Qt::NonModal);
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    if (onOpen)
+        QTimer::singleShot(0, &dialog, onOpen);
+    loop.exec();
+}
+
+} // namespace ui_internal
