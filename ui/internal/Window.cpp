@@ -3,6 +3,7 @@
 #include <QObject>
 #include <unordered_map>
 
+#include "ui/CWinApp.h"
 #include "ui/CWnd.h"
 #include "ui/internal/Handles.h"
 
@@ -30,8 +31,12 @@ void ForgetWindow(HWND hWnd) {
         return;
     std::unique_ptr<Window> pWindow = std::move(it->second);
     Registry().erase(it);
-    if (pWindow->pAttached)
+    if (pWindow->pAttached) {
         pWindow->pAttached->m_hWnd = nullptr;
+        // The main window's object no longer stands for a window.
+        if (AfxGetApp()->m_pMainWnd == pWindow->pAttached)
+            AfxGetApp()->m_pMainWnd = nullptr;
+    }
     if (pWindow->pTemporary)
         pWindow->pTemporary->m_hWnd = nullptr;
     if (pWindow->hSysMenu)

@@ -1,0 +1,16 @@
+// The paint context of a window while it handles WM_PAINT. Outside that handling it
+// draws nothing, as a paint context with nothing to repaint.
+#pragma once
+
+#include "ui/CDC.h"
+
+class CWnd;
+
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* pWnd);
+    ~CPaintDC() override;
+
+protected:
+    HWND m_hWnd;
+};
