@@ -89,6 +89,7 @@ void PrintTo(const StreamCase& c, std::ostream* os) {
 
 std::vector<StreamCase> StreamCases() {
     const Bytes big = Pattern(65536 + 3);
+    const Bytes upperHalf = Pattern(40000);
     return {
         {"TransferTest",
          kTransferTest,
@@ -109,6 +110,9 @@ std::vector<StreamCase> StreamCases() {
          BarSteps{Pos(0), Range(0, 5)} + Positions(0, 4), 30},
         {"WriteEmpty", kWrite, {}, Frame(0x04), BarSteps{Pos(0), Range(0, 0)}, 30},
         {"VerifyEmpty", kVerify, {}, Frame(0x08), BarSteps{Pos(0), Range(0, 0)}, 30},
+        // The upper bound is a 16-bit value read as unsigned, not clamped at 32767.
+        {"Write40000", kWrite, upperHalf, Frame(0x04) + upperHalf,
+         BarSteps{Pos(0), Range(0, 40000)} + Positions(0, 39999), 30},
         // The range is the size modulo 65536; the positions count every byte.
         {"Write65539", kWrite, big, Frame(0x04) + big,
          BarSteps{Pos(0), Range(0, 3)} + Positions(0, 65538), 30},
