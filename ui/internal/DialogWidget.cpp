@@ -5,7 +5,6 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QShortcut>
 
 #include "res/resource.h"
 #include "ui/CWnd.h"
@@ -14,13 +13,16 @@
 
 namespace ui_internal {
 
-DialogWidget::DialogWidget(Qt::WindowFlags flags) : QWidget(nullptr, flags) {
-    // Alt+Space opens the system menu, whatever control has the focus.
-    auto* pShortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
-    pShortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(pShortcut, &QShortcut::activated, this,
-                     [this]() { ShowSystemMenuAt(mapToGlobal(QPoint(0, 0))); });
+DialogWidget::DialogWidget(Qt::WindowFlags flags) : QWidget(nullptr, flags) {}
+
+namespace {
+
+bool IsAltSpace(const QKeyEvent* pKey) {
+    return pKey->key() == Qt::Key_Space &&
+           (pKey->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier;
 }
+
+} // namespace
 
 void DialogWidget::WatchControl(QWidget* pControl) {
     pControl->installEventFilter(this);
@@ -28,6 +30,10 @@ void DialogWidget::WatchControl(QWidget* pControl) {
 
 void DialogWidget::keyPressEvent(QKeyEvent* pEvent) {
     Qt::KeyboardModifiers mods = pEvent->modifiers() & ~Qt::KeypadModifier;
+    if (IsAltSpace(pEvent)) {
+        ShowSystemMenuAt(mapToGlobal(QPoint(0, 0)));
+        return;
+    }
     switch (pEvent->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -109,9 +115,17 @@ void DialogWidget::ShowSystemMenuAt(const QPoint& globalPos) {
 }
 
 bool DialogWidget::eventFilter(QObject* pWatched, QEvent* pEvent) {
-    if (pEvent->type() != QEvent::KeyPress)
+    if (pEvent->type() != QEvent::KeyPress && pEvent->type() != QEvent::KeyRelease)
         return false;
     auto* pKey = static_cast<QKeyEvent*>(pEvent);
+    // Alt+Space is the system menu, never a press of the focused button.
+    if (IsAltSpace(pKey)) {
+        if (pEvent->type() == QEvent::KeyPress)
+            ShowSystemMenuAt(mapToGlobal(QPoint(0, 0)));
+        return true;
+    }
+    if (pEvent->type() != QEvent::KeyPress)
+        return false;
     if ((pKey->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return false;
     bool bForward;
