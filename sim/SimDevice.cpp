@@ -58,11 +58,23 @@ void SimDevice::FeedByte(std::uint8_t b, double nowMs) {
 }
 
 void SimDevice::Tick(double nowMs) {
-    double deadline = NextDeadline();
-    if (deadline < 0 || nowMs < deadline)
-        return;
+    for (;;) {
+        double deadline = NextDeadline();
+        if (deadline < 0 || nowMs < deadline)
+            return;
+        Step();
+    }
+}
+
+// What is due at the deadline.
+void SimDevice::Step() {
     if (m_state == State::Stream) {
-        EndStream();
+        if (!m_bQuiet)
+            m_bQuiet = true; // a pause: the stream may have ended
+        else if (m_nResume > 0)
+            Resume(m_resumeAtMs); // what came after the pause started no frame
+        else
+            EndStream(); // nothing came for long: the stream has ended
         return;
     }
     // A frame that stopped after its lead bytes is no frame.
@@ -75,13 +87,15 @@ void SimDevice::Tick(double nowMs) {
 }
 
 double SimDevice::NextDeadline() const {
+    if (m_state == State::Stream && m_bQuiet && m_nResume == 0)
+        return m_lastByteMs + m_options.streamSettleMs;
     if (m_state == State::Stream || m_nLead > 0 || m_nStray > 0)
         return m_lastByteMs + m_options.streamGapMs;
     return -1.0;
 }
 
 void SimDevice::Finish(double nowMs) {
-    Tick(nowMs + m_options.streamGapMs + 1e9);
+    Tick(1e300);
     if (m_bPause)
         EndPause(nowMs, "open");
 }
@@ -138,6 +152,17 @@ void SimDevice::Command(std::uint8_t code, double nowMs) {
     }
 }
 
+const char* SimDevice::StreamName() const {
+    switch (m_kind) {
+    case Kind::TransferTest:
+        return "transfer-test";
+    case Kind::Write:
+        return "write";
+    default:
+        return "verify";
+    }
+}
+
 void SimDevice::StartStream(Kind kind, std::uint8_t code, double nowMs) {
     m_state = State::Stream;
     m_kind = kind;
@@ -148,10 +173,19 @@ void SimDevice::StartStream(Kind kind, std::uint8_t code, double nowMs) {
     m_bRefused = m_bLocked && kind != Kind::TransferTest;
     m_badAddr = -1;
     m_nOverflowLead = 0;
+    m_bQuiet = false;
+    m_nResume = 0;
     m_lastDataMs = nowMs;
 }
 
 void SimDevice::FeedStream(std::uint8_t b, double nowMs) {
+    if (m_bQuiet)
+        FeedAfterGap(b, nowMs);
+    else
+        FeedData(b, nowMs);
+}
+
+void SimDevice::FeedData(std::uint8_t b, double nowMs) {
     if (m_kind == Kind::TransferTest) {
         StreamData(b);
         m_lastDataMs = nowMs;
@@ -166,6 +200,43 @@ void SimDevice::FeedStream(std::uint8_t b, double nowMs) {
     }
     if (!OverflowFrame(b, nowMs))
         m_lastDataMs = nowMs;
+}
+
+// The first bytes after a pause: a frame with a known code ends the stream at the
+// pause; anything else means the sender only paused, and the stream goes on.
+void SimDevice::FeedAfterGap(std::uint8_t b, double nowMs) {
+    if (m_nResume == 0)
+        m_resumeAtMs = nowMs;
+    m_resume[m_nResume++] = b;
+    if ((m_nResume == 1 && b == kLead1) || (m_nResume == 2 && b == kLead2))
+        return;
+    if (m_nResume == 3 && KnownCode(b)) {
+        m_nResume = 0;
+        m_bQuiet = false;
+        EndStream();
+        if (m_bPause)
+            EndPause(nowMs, nullptr);
+        Command(b, nowMs);
+        return;
+    }
+    Resume(nowMs);
+}
+
+void SimDevice::Resume(double atMs) {
+    ++m_nGaps;
+    const char* name = StreamName();
+    m_sink(std::string("GAP in=") + name + " data=" + std::to_string(m_nData) +
+           " ms=" + std::to_string(static_cast<long>(m_resumeAtMs - m_lastDataMs)));
+    m_bQuiet = false;
+    int n = m_nResume;
+    m_nResume = 0;
+    std::uint8_t held[3] = {m_resume[0], m_resume[1], m_resume[2]};
+    for (int i = 0; i < n; ++i) {
+        if (m_state == State::Stream)
+            FeedData(held[i], atMs);
+        else
+            FeedIdle(held[i], atMs);
+    }
 }
 
 // Past the flash's end every byte is dropped, but a full stream may be followed
@@ -235,9 +306,7 @@ void SimDevice::EndStream() {
     ++m_nCommands;
     m_nDroppedTotal += m_nDropped;
 
-    const char* name = m_kind == Kind::TransferTest ? "transfer-test"
-                       : m_kind == Kind::Write      ? "write"
-                                                    : "verify";
+    const char* name = StreamName();
     std::string line = CmdHead(m_code, name) + " data=" + std::to_string(m_nData);
     if (m_nDropped > 0)
         line += " dropped=" + std::to_string(m_nDropped);

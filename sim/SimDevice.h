@@ -20,8 +20,12 @@ public:
 
     struct Options {
         // A data stream of write or verify has no length on the wire: it ends at
-        // the device's 2048 bytes or when no byte came for this long.
+        // the device's 2048 bytes or at a pause of at least this long. A pause
+        // that is followed by more data, not by a frame, was a hiccup of the
+        // sender: the stream goes on.
         double streamGapMs = 15.0;
+        // A stream after which nothing at all came for this long has ended.
+        double streamSettleMs = 200.0;
         // A measured pause counts as long enough when it falls short of the
         // need by no more than this (scheduling of the simulator itself).
         double toleranceMs = 5.0;
@@ -47,6 +51,7 @@ public:
     bool Blank() const;
     int Commands() const { return m_nCommands; }
     int Shortfalls() const { return m_nShortfalls; }
+    int Gaps() const { return m_nGaps; }
     long StrayBytes() const { return m_nStrayTotal; }
     long DroppedBytes() const { return m_nDroppedTotal; }
 
@@ -56,7 +61,11 @@ private:
 
     void FeedByte(std::uint8_t b, double nowMs);
     void FeedIdle(std::uint8_t b, double nowMs);
+    void Step();
     void FeedStream(std::uint8_t b, double nowMs);
+    void FeedData(std::uint8_t b, double nowMs);
+    void FeedAfterGap(std::uint8_t b, double nowMs);
+    void Resume(double atMs);
     bool OverflowFrame(std::uint8_t b, double nowMs);
     void Command(std::uint8_t code, double nowMs);
     void StartStream(Kind kind, std::uint8_t code, double nowMs);
@@ -66,6 +75,7 @@ private:
     void NeedPause(const char* name, int needMs, double sinceMs);
     void AddStray(std::uint8_t b);
     void FlushStray();
+    const char* StreamName() const;
     std::string CmdHead(std::uint8_t code, const char* name) const;
 
     Options m_options;
@@ -74,6 +84,7 @@ private:
     bool m_bLocked = false;
     int m_nCommands = 0;
     int m_nShortfalls = 0;
+    int m_nGaps = 0;
     long m_nStrayTotal = 0;
     long m_nDroppedTotal = 0;
 
@@ -96,6 +107,11 @@ private:
     std::uint8_t m_badHave = 0;
     std::uint8_t m_badSent = 0;
     int m_nOverflowLead = 0;
+    // After a pause in the stream: the bytes that may start the next frame.
+    bool m_bQuiet = false;
+    std::uint8_t m_resume[3] = {};
+    int m_nResume = 0;
+    double m_resumeAtMs = 0.0;
     double m_lastDataMs = 0.0;
 
     // The pause the device needs after the last command.

@@ -62,8 +62,11 @@ TEST(EndToEnd, EraseBlankWriteVerifyLockOnTheSimulatedDevice) {
     EXPECT_TRUE(Has(sim, "CMD n=4 code=0x04 name=write data=700 result=ok")) << report;
     EXPECT_TRUE(Has(sim, "CMD n=5 code=0x08 name=verify data=700 result=ok")) << report;
     EXPECT_TRUE(Has(sim, "CMD n=6 code=0xe0 name=lock-bits result=ok")) << report;
-    EXPECT_TRUE(Has(sim, "SUMMARY commands=6 stray=0 dropped=0 shortfalls=0 line-faults=0 "
-                         "locked=yes blank=no"))
+    // Pauses of the sender inside a stream (gaps=) depend on the machine's load.
+    EXPECT_EQ(sim.Line("SUMMARY").rfind("SUMMARY commands=6 stray=0 dropped=0 shortfalls=0 "
+                                        "line-faults=0 locked=yes blank=no gaps=",
+                                        0),
+              0u)
         << report;
     EXPECT_TRUE(Has(sim, "EXPECT flash matches file=" + imagePath)) << report;
 }

@@ -225,6 +225,35 @@ const StreamCase kStreamCases[] = {
       "CMD n=3 code=0x08 name=verify data=1 result=locked",
       "CMD n=4 code=0x80 name=transfer-test data=255 result=ok"},
      0},
+    // A pause inside a stream that is followed by more data, not by a frame, was
+    // a hiccup of the sender.
+    {"SenderHiccupResumesStream",
+     {{0, Frame(0x04) + Bytes{1, 2, 3}}, {20, Bytes{4, 5}}, {60, Frame(0x80) + Rising(1, 255)}},
+     100,
+     {"GAP in=write data=3 ms=20", "CMD n=1 code=0x04 name=write data=5 result=ok",
+      "PAUSE after=write ms=40 need=30 result=ok",
+      "CMD n=2 code=0x80 name=transfer-test data=255 result=ok"},
+     0},
+    {"HiccupStartingLikeAFrame",
+     {{0, Frame(0x04) + Bytes{1}}, {20, Bytes{0xEB, 0x98, 0x11}}, {60, Frame(0x12)}},
+     400,
+     {"GAP in=write data=1 ms=20", "CMD n=1 code=0x04 name=write data=4 result=ok",
+      "PAUSE after=write ms=40 need=30 result=ok", "CMD n=2 code=0x12 name=erase result=ok",
+      "PAUSE after=erase ms=340 need=250 result=open"},
+     0},
+    {"LeadByteAloneAfterPause",
+     {{0, Frame(0x04) + Bytes{1}}, {20, Bytes{0xEB}}, {50, Frame(0x12)}},
+     400,
+     {"GAP in=write data=1 ms=20", "CMD n=1 code=0x04 name=write data=2 result=ok",
+      "PAUSE after=write ms=30 need=30 result=ok", "CMD n=2 code=0x12 name=erase result=ok",
+      "PAUSE after=erase ms=350 need=250 result=open"},
+     0},
+    {"HiccupInTransferTest",
+     {{0, Frame(0x80) + Rising(1, 100)}, {30, Rising(101, 255)}},
+     100,
+     {"GAP in=transfer-test data=100 ms=30",
+      "CMD n=1 code=0x80 name=transfer-test data=255 result=ok"},
+     0},
     {"StrayBytesAndUnknownCode",
      {{0, Bytes{0x01, 0xEB, 0x02} + Frame(0x33)}, {50, Bytes{0xEB, 0x98}}},
      100,
@@ -263,26 +292,40 @@ TEST(SimDeviceFlash, WriteProgramsFromAddressZeroEachTime) {
     EXPECT_EQ(run.flash[3], 0xFF);
 }
 
-TEST(SimDeviceOptions, StreamGapAndToleranceAreHonoured) {
+TEST(SimDeviceOptions, StreamGapSettleAndToleranceAreHonoured) {
     SimDevice::Options opt;
     opt.streamGapMs = 5;
+    opt.streamSettleMs = 50;
     opt.toleranceMs = 0;
-    Played run = Play({{0, Frame(0x04) + Bytes{1}}, {6, Bytes{2}}, {35, Frame(0x12)}}, 300, opt);
-    std::vector<std::string> want = {
-        "CMD n=1 code=0x04 name=write data=1 result=ok",
-        "PAUSE after=write ms=6 need=30 result=short", "STRAY bytes=1 first=0x02",
-        "CMD n=2 code=0x12 name=erase result=ok", "PAUSE after=erase ms=265 need=250 result=open"};
+    Played run = Play({{0, Frame(0x04) + Bytes{1}},
+                       {6, Bytes{2}},
+                       {35, Frame(0x12)},
+                       {300, Frame(0x08) + Bytes{2}},
+                       {360, Bytes{3}}},
+                      400, opt);
+    std::vector<std::string> want = {"GAP in=write data=1 ms=6",
+                                     "CMD n=1 code=0x04 name=write data=2 result=ok",
+                                     "PAUSE after=write ms=29 need=30 result=short",
+                                     "CMD n=2 code=0x12 name=erase result=ok",
+                                     "PAUSE after=erase ms=265 need=250 result=ok",
+                                     "CMD n=3 code=0x08 name=verify data=1 result=differs "
+                                     "addr=0x0000 flash=0xff sent=0x02",
+                                     "PAUSE after=verify ms=60 need=30 result=ok",
+                                     "STRAY bytes=1 first=0x03"};
     EXPECT_EQ(run.lines, want);
     EXPECT_EQ(run.shortfalls, 1);
 }
 
-TEST(SimDeviceDeadline, OnlyWhileAStreamOrFrameIsOpen) {
+TEST(SimDeviceDeadline, FollowsTheOpenStream) {
     SimDevice dev({}, [](const std::string&) {});
     EXPECT_LT(dev.NextDeadline(), 0);
     Bytes write = Frame(0x04) + Bytes{1};
     dev.Feed(write.data(), write.size(), 100);
-    EXPECT_DOUBLE_EQ(dev.NextDeadline(), 115);
+    EXPECT_DOUBLE_EQ(dev.NextDeadline(), 115); // the stream gap
     dev.Tick(115);
+    EXPECT_DOUBLE_EQ(dev.NextDeadline(), 300); // the settle time, from the last byte
+    EXPECT_EQ(dev.Commands(), 0);
+    dev.Tick(300);
     EXPECT_LT(dev.NextDeadline(), 0);
     EXPECT_EQ(dev.Commands(), 1);
 }

@@ -56,7 +56,7 @@ TEST_P(SimSignalExit, RemovesLinkAndSummarises) {
     EXPECT_EQ(sim.Stop(GetParam()), 0) << sim.Report();
     EXPECT_FALSE(IsSymlink(link));
     EXPECT_EQ(sim.Line("SUMMARY"), "SUMMARY commands=0 stray=0 dropped=0 shortfalls=0 "
-                                   "line-faults=0 locked=no blank=yes");
+                                   "line-faults=0 locked=no blank=yes gaps=0");
     EXPECT_EQ(sim.Lines().back(), "EXIT reason=signal status=0");
 }
 
