@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Real X input under Xvfb: an ownerless box leaves the other window clickable, a box
+# owned by a window blocks it, Enter and Escape end a dialog. Usage: x11_input_test.sh PROBE
+set -u
+probe="$1"
+work="$(mktemp -d)"
+xvfb_pid=""
+probe_pid=""
+cleanup() {
+  [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "x11_input_test: $*" >&2; echo "--- probe output:" >&2; cat "$work/out" >&2 2>/dev/null; exit 1; }
+
+# A free display, chosen by the server itself.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+export QT_QPA_PLATFORM=xcb
+
+"$probe" >"$work/out" 2>"$work/err" &
+probe_pid=$!
+
+wait_line() { # pattern
+  for _ in $(seq 200); do
+    grep -q "$1" "$work/out" && return 0
+    kill -0 "$probe_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  fail "no line '$1'"
+}
+window() { # title: waits for the window, prints its id
+  timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
+}
+press() { # title key
+  local id
+  id="$(window "$1")" || fail "no window '$1'"
+  [ -n "$id" ] || fail "no window '$1'"
+  xdotool windowfocus --sync "$id" || fail "cannot focus '$1'"
+  sleep 0.3
+  xdotool key "$2"
+}
+
+wait_line '^ERASE '
+read -r _ ex ey < <(grep '^ERASE ' "$work/out")
+
+# Box A has no owner: a click on the panel's check box goes through.
+window "Box A" >/dev/null || fail "no Box A"
+xdotool mousemove "$ex" "$ey" click 1
+sleep 0.5
+press "Box A" Return
+wait_line '^A erase='
+
+# Box B is owned by the panel: the same click does nothing.
+window "Box B" >/dev/null || fail "no Box B"
+xdotool mousemove "$ex" "$ey" click 1
+sleep 0.5
+press "Box B" Return
+wait_line '^B erase='
+
+press "Info über Korvanto" Return
+wait_line '^INFO1 '
+press "Info über Korvanto" Escape
+wait_line '^INFO2 '
+wait_line '^PANEL '
+
+for _ in $(seq 100); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
+wait "$probe_pid"
+status=$?
+probe_pid=""
+[ "$status" = 0 ] || fail "probe ended with $status"
+
+expect() { grep -qx "$1" "$work/out" || fail "expected '$1'"; }
+expect "A erase=1"
+expect "B erase=1"
+expect "INFO1 result=1"
+expect "INFO2 result=2"
+expect "PANEL result=1"
+echo "x11_input_test: passed"
