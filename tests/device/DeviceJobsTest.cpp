@@ -125,7 +125,7 @@ TEST_P(DeviceJobStreams, LineAndBarAsPlanned) {
     const StreamCase& c = GetParam();
     std::string image = dir.WriteFile("image.bin", c.image);
     EXPECT_EQ(RunJob(c.job, image), TRUE);
-    EXPECT_EQ(line.Settle(), c.wire);
+    EXPECT_TRUE(LineCarries(line, c.wire));
     EXPECT_EQ(spy.Steps(), c.bar);
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_GE(elapsedMs, c.minMs);
@@ -150,7 +150,7 @@ TEST_F(DeviceJobs, LockBitsNoticeComesBeforeAnyByte) {
     EXPECT_EQ(notice.type, MB_OK | MB_ICONINFORMATION);
     EXPECT_TRUE(onLineDuringNotice.empty());
     EXPECT_EQ(barDuringNotice, BarSteps{Pos(0)});
-    EXPECT_EQ(line.Settle(), Frame(0xE0));
+    EXPECT_TRUE(LineCarries(line, Frame(0xE0)));
     EXPECT_EQ(spy.Steps(), (BarSteps{Pos(0), Range(0, 250)} + Positions(0, 249)));
     EXPECT_GE(elapsedMs, 250);
 }
@@ -229,7 +229,7 @@ TEST_P(DeviceJobWriteFaults, OneReportAndNothingAfter) {
     std::string image = dir.WriteFile("image.bin", kImage5);
     KernelInjectFault(KernelFault::WriteFile, EIO, c.nFailingWrite);
     EXPECT_EQ(RunJob(c.job, image), FALSE);
-    EXPECT_EQ(line.Settle(), c.wire);
+    EXPECT_TRUE(LineCarries(line, c.wire));
     EXPECT_EQ(spy.Steps(), c.bar);
     std::vector<Box> reports = boxes.Boxes();
     if (!reports.empty() && reports[0].caption == "Achtung")
@@ -307,7 +307,7 @@ TEST_F(DeviceJobs, ImageShrinkingWhileSentStopsTheStream) {
         }
     };
     EXPECT_EQ(RunJob(kWrite, path), FALSE);
-    EXPECT_EQ(line.Settle(), Frame(0x04) + Bytes(image.begin(), image.begin() + 50));
+    EXPECT_TRUE(LineCarries(line, Frame(0x04) + Bytes(image.begin(), image.begin() + 50)));
     EXPECT_EQ(spy.Steps(), (BarSteps{Pos(0), Range(0, 100)} + Positions(0, 49)));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_TRUE(IsFatalReport(boxes.Boxes()[0], kImageUnread, EIO));
@@ -318,7 +318,7 @@ TEST_F(DeviceJobs, ImageReadFailureStopsTheStream) {
     std::string path = dir.WriteFile("image.bin", kImage5);
     KernelInjectFault(KernelFault::ReadFile, ENXIO, 3);
     EXPECT_EQ(RunJob(kVerify, path), FALSE);
-    EXPECT_EQ(line.Settle(), (Frame(0x08) + Bytes{0x0A, 0x0D}));
+    EXPECT_TRUE(LineCarries(line, Frame(0x08) + Bytes{0x0A, 0x0D}));
     EXPECT_EQ(spy.Steps(), (BarSteps{Pos(0), Range(0, 5)} + Positions(0, 1)));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_TRUE(IsFatalReport(boxes.Boxes()[0], kImageUnread, ENXIO));
@@ -331,7 +331,7 @@ TEST_F(DeviceJobs, NextJobRunsAfterAFailedOne) {
     EXPECT_EQ(RunJob(kErase, ""), FALSE);
     std::string image = dir.WriteFile("image.bin", kImage5);
     EXPECT_EQ(RunJob(kWrite, image), TRUE);
-    EXPECT_EQ(line.Settle(), Frame(0x04) + kImage5);
+    EXPECT_TRUE(LineCarries(line, Frame(0x04) + kImage5));
     EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
 

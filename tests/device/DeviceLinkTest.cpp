@@ -74,10 +74,10 @@ TEST_F(DeviceLink, FrameAndByteGoOnTheLineExactly) {
     CDeviceLink link("COM1");
     ASSERT_TRUE(link.m_bOpen);
     EXPECT_EQ(link.SendCommand(0x12), TRUE);
-    EXPECT_EQ(line.Settle(), Frame(0x12));
+    EXPECT_TRUE(LineCarries(line, Frame(0x12)));
     EXPECT_EQ(link.SendByte(0xFF), TRUE);
     EXPECT_EQ(link.SendByte(0x0A), TRUE);
-    EXPECT_EQ(line.Settle(), (Frame(0x12) + Bytes{0xFF, 0x0A}));
+    EXPECT_TRUE(LineCarries(line, Frame(0x12) + Bytes{0xFF, 0x0A}));
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
@@ -105,7 +105,7 @@ TEST_F(DeviceLink, PortHeldByAnotherOpen) {
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_TRUE(IsFatalReport(boxes.Boxes()[0], kOpenFailed, EBUSY));
     EXPECT_EQ(first->SendCommand(0x80), TRUE); // the holder keeps its port
-    EXPECT_EQ(line.Settle(), Frame(0x80));
+    EXPECT_TRUE(LineCarries(line, Frame(0x80)));
 
     first.reset(); // frees the port for the next run
     CDeviceLink third("COM1");
@@ -155,7 +155,7 @@ TEST_F(DeviceLink, SettingsCannotBeReadButAreApplied) {
     EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
     EXPECT_EQ(t.c_iflag & (IXON | IXOFF), 0u);
     EXPECT_EQ(link.SendCommand(0x04), TRUE);
-    EXPECT_EQ(line.Settle(), Frame(0x04));
+    EXPECT_TRUE(LineCarries(line, Frame(0x04)));
 }
 
 TEST_F(DeviceLink, PortCannotBeClosed) {

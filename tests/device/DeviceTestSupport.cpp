@@ -1,6 +1,7 @@
 #include "tests/device/DeviceTestSupport.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -79,10 +80,12 @@ Bytes PtyLine::Seen() {
     return m_bytes;
 }
 
-Bytes PtyLine::Settle() {
+Bytes PtyLine::Settle(std::size_t nAtLeast) {
     // The terminal passes written bytes on with a short delay of its own.
     const auto quiet = std::chrono::milliseconds(40);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (Seen().size() < nAtLeast && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     std::size_t last = Seen().size();
     auto since = std::chrono::steady_clock::now();
     while (std::chrono::steady_clock::now() < deadline) {
@@ -108,6 +111,23 @@ void PtyLine::HangUp(std::size_t nCount) {
     }
     close(m_master);
     m_master = -1;
+}
+
+::testing::AssertionResult LineCarries(PtyLine& line, const Bytes& want) {
+    Bytes got = line.Settle(want.size());
+    if (got == want)
+        return ::testing::AssertionSuccess();
+    std::size_t i = 0;
+    while (i < got.size() && i < want.size() && got[i] == want[i])
+        ++i;
+    auto at = [](const Bytes& b, std::size_t i) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, i < b.size() ? "0x%02x" : "end", i < b.size() ? b[i] : 0);
+        return std::string(buf);
+    };
+    return ::testing::AssertionFailure() << "the line carried " << got.size() << " bytes, expected "
+                                         << want.size() << "; first difference at byte " << i
+                                         << ": " << at(got, i) << " instead of " << at(want, i);
 }
 
 void PrintTo(const BarStep& s, std::ostream* os) {

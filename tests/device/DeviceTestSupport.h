@@ -37,8 +37,9 @@ public:
     const std::string& SlavePath() const { return m_slavePath; }
     int SlaveFd() const { return m_slave; }
 
-    // Everything that arrived once the line has been quiet for a moment.
-    Bytes Settle();
+    // Everything that arrived once nAtLeast bytes are there (or a few seconds
+    // passed) and the line has been quiet for a moment.
+    Bytes Settle(std::size_t nAtLeast = 0);
     // What has arrived so far.
     Bytes Seen();
     // Waits until nCount bytes have arrived (everything written so far), then
@@ -56,6 +57,10 @@ private:
     std::mutex m_mutex;
     Bytes m_bytes;
 };
+
+// Settles the line and compares what it carried with want, naming the first
+// difference (a stream of 65 kB does not print well whole).
+::testing::AssertionResult LineCarries(PtyLine& line, const Bytes& want);
 
 // One message to the progress control.
 struct BarStep {
