@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -113,19 +115,31 @@ TEST_F(DeviceLink, PortHeldByAnotherOpen) {
     EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
 
+// The null device as the port. The link locks its port, and other tests running at
+// the same time may lock /dev/null as well: where allowed, a private node of the
+// null device (an inode, and so a lock, of its own) stands in for it.
+std::string NullDevice(const TempDir& dir) {
+    std::string node = dir.Path("null");
+    if (mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        return node;
+    return "/dev/null";
+}
+
 TEST_F(DeviceLink, PortThatIsNoTerminal) {
-    setenv("KORVANTO_COM1", "/dev/null", 1);
-    int before = OpenDescriptorsOn("/dev/null");
+    TempDir dir;
+    std::string port = NullDevice(dir);
+    setenv("KORVANTO_COM1", port.c_str(), 1);
+    int before = OpenDescriptorsOn(port);
     {
         CDeviceLink link("COM1");
         EXPECT_FALSE(link.m_bOpen);
         EXPECT_NE(link.m_hPort, INVALID_HANDLE_VALUE);
-        EXPECT_EQ(OpenDescriptorsOn("/dev/null"), before + 1);
+        EXPECT_EQ(OpenDescriptorsOn(port), before + 1);
         ASSERT_EQ(boxes.Boxes().size(), 2u);
         EXPECT_TRUE(IsFatalReport(boxes.Boxes()[0], kStateUnread, ENOTTY));
         EXPECT_TRUE(IsFatalReport(boxes.Boxes()[1], kStateUnchanged, ENOTTY));
     }
-    EXPECT_EQ(OpenDescriptorsOn("/dev/null"), before); // closed at the end, silently
+    EXPECT_EQ(OpenDescriptorsOn(port), before); // closed at the end, silently
     EXPECT_EQ(boxes.Boxes().size(), 2u);
 }
 
