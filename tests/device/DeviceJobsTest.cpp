@@ -126,7 +126,7 @@ TEST_P(DeviceJobStreams, LineAndBarAsPlanned) {
     std::string image = dir.WriteFile("image.bin", c.image);
     EXPECT_EQ(RunJob(c.job, image), TRUE);
     EXPECT_TRUE(LineCarries(line, c.wire));
-    EXPECT_EQ(spy.Steps(), c.bar);
+    EXPECT_TRUE(SameSteps(spy.Steps(), c.bar));
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_GE(elapsedMs, c.minMs);
 }
@@ -151,7 +151,7 @@ TEST_F(DeviceJobs, LockBitsNoticeComesBeforeAnyByte) {
     EXPECT_TRUE(onLineDuringNotice.empty());
     EXPECT_EQ(barDuringNotice, BarSteps{Pos(0)});
     EXPECT_TRUE(LineCarries(line, Frame(0xE0)));
-    EXPECT_EQ(spy.Steps(), (BarSteps{Pos(0), Range(0, 250)} + Positions(0, 249)));
+    EXPECT_TRUE(SameSteps(spy.Steps(), (BarSteps{Pos(0), Range(0, 250)} + Positions(0, 249))));
     EXPECT_GE(elapsedMs, 250);
 }
 
@@ -230,7 +230,7 @@ TEST_P(DeviceJobWriteFaults, OneReportAndNothingAfter) {
     KernelInjectFault(KernelFault::WriteFile, EIO, c.nFailingWrite);
     EXPECT_EQ(RunJob(c.job, image), FALSE);
     EXPECT_TRUE(LineCarries(line, c.wire));
-    EXPECT_EQ(spy.Steps(), c.bar);
+    EXPECT_TRUE(SameSteps(spy.Steps(), c.bar));
     std::vector<Box> reports = boxes.Boxes();
     if (!reports.empty() && reports[0].caption == "Achtung")
         reports.erase(reports.begin());
@@ -250,7 +250,7 @@ TEST_F(DeviceJobs, PeerHangsUpMidStream) {
     };
     EXPECT_EQ(RunJob(kBlankTest, ""), FALSE);
     EXPECT_EQ(line.Seen(), Frame(0x08) + Fill(101, 0xFF));
-    EXPECT_EQ(spy.Steps(), (BarSteps{Range(0, 2047), Pos(0)} + Positions(0, 101)));
+    EXPECT_TRUE(SameSteps(spy.Steps(), (BarSteps{Range(0, 2047), Pos(0)} + Positions(0, 101))));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_TRUE(IsFatalReport(boxes.Boxes()[0], kByteFailed, EIO));
 
@@ -288,7 +288,7 @@ TEST_P(DeviceJobImageUnopened, ReportsAndSendsNothing) {
         path = dir.Path(".") + path.substr(5);
     EXPECT_EQ(RunJob(c.job, path), FALSE);
     EXPECT_TRUE(line.Settle().empty());
-    EXPECT_EQ(spy.Steps(), BarSteps{Pos(0)});
+    EXPECT_TRUE(SameSteps(spy.Steps(), BarSteps{Pos(0)}));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_TRUE(IsFatalReport(boxes.Boxes()[0], kImageUnopened, c.dwError));
 }
@@ -308,7 +308,7 @@ TEST_F(DeviceJobs, ImageShrinkingWhileSentStopsTheStream) {
     };
     EXPECT_EQ(RunJob(kWrite, path), FALSE);
     EXPECT_TRUE(LineCarries(line, Frame(0x04) + Bytes(image.begin(), image.begin() + 50)));
-    EXPECT_EQ(spy.Steps(), (BarSteps{Pos(0), Range(0, 100)} + Positions(0, 49)));
+    EXPECT_TRUE(SameSteps(spy.Steps(), (BarSteps{Pos(0), Range(0, 100)} + Positions(0, 49))));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_TRUE(IsFatalReport(boxes.Boxes()[0], kImageUnread, EIO));
     EXPECT_GE(elapsedMs, 30);
@@ -319,7 +319,7 @@ TEST_F(DeviceJobs, ImageReadFailureStopsTheStream) {
     KernelInjectFault(KernelFault::ReadFile, ENXIO, 3);
     EXPECT_EQ(RunJob(kVerify, path), FALSE);
     EXPECT_TRUE(LineCarries(line, Frame(0x08) + Bytes{0x0A, 0x0D}));
-    EXPECT_EQ(spy.Steps(), (BarSteps{Pos(0), Range(0, 5)} + Positions(0, 1)));
+    EXPECT_TRUE(SameSteps(spy.Steps(), (BarSteps{Pos(0), Range(0, 5)} + Positions(0, 1))));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_TRUE(IsFatalReport(boxes.Boxes()[0], kImageUnread, ENXIO));
     EXPECT_GE(elapsedMs, 30);

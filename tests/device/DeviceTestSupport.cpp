@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <sstream>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -151,6 +152,25 @@ BarSteps Positions(unsigned from, unsigned to) {
 BarSteps operator+(BarSteps a, const BarSteps& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+
+::testing::AssertionResult SameSteps(const BarSteps& got, const BarSteps& want) {
+    if (got == want)
+        return ::testing::AssertionSuccess();
+    std::size_t i = 0;
+    while (i < got.size() && i < want.size() && got[i] == want[i])
+        ++i;
+    auto at = [](const BarSteps& s, std::size_t i) {
+        std::ostringstream os;
+        if (i < s.size())
+            PrintTo(s[i], &os);
+        else
+            os << "end";
+        return os.str();
+    };
+    return ::testing::AssertionFailure()
+           << got.size() << " steps, expected " << want.size() << "; first difference at step " << i
+           << ": " << at(got, i) << " instead of " << at(want, i);
 }
 
 BarSpy::BarSpy() : m_hWnd(CreateTestControl("msctls_progress32", 1001, TRUE)) {

@@ -76,6 +76,9 @@ BarStep Pos(unsigned p);
 BarSteps Positions(unsigned from, unsigned to); // from .. to inclusive
 BarSteps operator+(BarSteps a, const BarSteps& b);
 
+// Compares two step sequences, naming the first difference.
+::testing::AssertionResult SameSteps(const BarSteps& got, const BarSteps& want);
+
 // A real progress control, with every range and position sent to it recorded.
 class BarSpy {
 public:
