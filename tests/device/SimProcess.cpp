@@ -13,7 +13,7 @@ std::string SimPath() {
     return KORVANTO_SIM_PATH;
 }
 
-SimProcess::SimProcess(const std::vector<std::string>& args) {
+SimProcess::SimProcess(const std::vector<std::string>& args, int runAsUid) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         return;
@@ -26,6 +26,9 @@ SimProcess::SimProcess(const std::vector<std::string>& args) {
     m_pid = fork();
     if (m_pid == 0) {
         dup2(fds[1], STDOUT_FILENO);
+        if (runAsUid != -1 && (setgid(static_cast<gid_t>(runAsUid)) != 0 ||
+                               setuid(static_cast<uid_t>(runAsUid)) != 0))
+            _exit(126);
         execv(path.c_str(), argv.data());
         _exit(127);
     }

@@ -8,8 +8,9 @@
 
 class SimProcess {
 public:
-    // Starts the simulator with these arguments (after the program name).
-    explicit SimProcess(const std::vector<std::string>& args);
+    // Starts the simulator with these arguments (after the program name); as the
+    // user runAsUid when that is not -1 (the test runs as root).
+    explicit SimProcess(const std::vector<std::string>& args, int runAsUid = -1);
     ~SimProcess(); // kills a simulator still running
 
     // Reads report lines until one starts with prefix; false after timeoutMs or EOF.

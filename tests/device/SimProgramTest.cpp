@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <chrono>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <termios.h>
@@ -151,6 +155,39 @@ TEST(SimProgram, ReplacesStaleSymlinkButNoOtherFile) {
     EXPECT_EQ(sim.Wait(5000), 2);
     EXPECT_TRUE(sim.Lines().empty());
     EXPECT_EQ(TempDir::ReadFile(file), Bytes{0x41});
+}
+
+// The program marks the port exclusive while it holds it. The simulator keeps the
+// terminal open between runs, so the mark would outlive the program's run and an
+// ordinary user's next run would find the port busy.
+TEST(SimProgram, PortIsFreeAgainForTheNextRunOfAnOrdinaryUser) {
+    const int kNobody = 65534;
+    int user = geteuid() == 0 ? kNobody : -1;
+    TempDir dir;
+    ASSERT_EQ(chmod(dir.Path(".").c_str(), 0777), 0);
+    std::string link = dir.Path("com");
+    SimProcess sim({"--link", link}, user);
+    ASSERT_TRUE(sim.WaitFor("READY", 5000)) << sim.Report();
+
+    pid_t run = fork();
+    if (run == 0) {
+        if (user != -1 && (setgid(kNobody) != 0 || setuid(kNobody) != 0))
+            _exit(10);
+        int fd = open(link.c_str(), O_RDWR | O_NOCTTY);
+        if (fd < 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0)
+            _exit(11);
+        if (open(link.c_str(), O_RDWR | O_NOCTTY) >= 0)
+            _exit(12); // a second open while the first holds it must fail
+        close(fd);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        fd = open(link.c_str(), O_RDWR | O_NOCTTY);
+        _exit(fd >= 0 ? 0 : 13);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(run, &status, 0), run);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10 no user, 11 first open, 12 not exclusive, 13 busy";
+    EXPECT_EQ(sim.Stop(SIGTERM), 0) << sim.Report();
 }
 
 TEST(SimProgram, RefusesBadCommandLine) {
