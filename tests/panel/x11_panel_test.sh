@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The real program under Xvfb with real X input (xdotool), against korvanto-sim on COM2:
+# Enter with the focus on a check box starts the run; while the ownerless lock-bits
+# notice is open a click on the panel's blank-test box goes through; Escape ends the
+# panel and the process, which leaves nothing in its home directory. The simulated
+# flash then holds the image, the verify matched, no pause fell short.
+# Usage: x11_panel_test.sh PROBE SIM
+set -u
+probe="$1"
+sim="$2"
+work="$(mktemp -d)"
+xvfb_pid=""
+probe_pid=""
+sim_pid=""
+cleanup() {
+  [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "x11_panel_test: $*" >&2
+  echo "--- probe output:" >&2; cat "$work/out" >&2 2>/dev/null
+  echo "--- probe errors:" >&2; grep -v 'does not support' "$work/err" >&2 2>/dev/null
+  echo "--- simulator:" >&2; cat "$work/sim.out" >&2 2>/dev/null
+  exit 1
+}
+
+head -c 300 /dev/urandom >"$work/image.bin"
+"$sim" --link "$work/com2" --expect "$work/image.bin" --ready-file "$work/ready" \
+  >"$work/sim.out" 2>"$work/sim.err" &
+sim_pid=$!
+for _ in $(seq 100); do [ -s "$work/ready" ] && break; sleep 0.1; done
+[ -s "$work/ready" ] || fail "korvanto-sim did not start"
+
+# A free display, chosen by the server itself.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+
+mkdir -p "$work/home"
+(
+  export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb HOME="$work/home"
+  unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME
+  export KORVANTO_COM2="$work/com2"
+  exec "$probe" /ERASE /WRITE /VERIFY /LOCK "$work/image.bin"
+) >"$work/out" 2>"$work/err" &
+probe_pid=$!
+export DISPLAY=":$(cat "$work/display")"
+
+wait_line() { # pattern [tries of 0.1 s]
+  for _ in $(seq "${2:-200}"); do
+    grep -q "$1" "$work/out" && return 0
+    kill -0 "$probe_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  fail "no line '$1'"
+}
+window() { # title: waits for the window, prints its id
+  timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
+}
+press() { # title key
+  local id
+  id="$(window "$1")" || fail "no window '$1'"
+  [ -n "$id" ] || fail "no window '$1'"
+  xdotool windowfocus --sync "$id" || fail "cannot focus '$1'"
+  sleep 0.3
+  xdotool key "$2"
+}
+panel="Steuerung Programmiergerät"
+
+wait_line '^PANEL blank '
+read -r _ _ bx by < <(grep '^PANEL blank ' "$work/out")
+window "$panel" >/dev/null || fail "no panel"
+
+# Two clicks: the blank-test box has the focus and is unchecked again.
+xdotool mousemove "$bx" "$by" click 1
+sleep 0.3
+xdotool mousemove "$bx" "$by" click 1
+sleep 0.3
+press "$panel" Return
+wait_line '^RUN-START focus=1024$'
+
+# The lock-bits notice has no owner: the panel still takes the click.
+window "Achtung" >/dev/null || fail "no lock-bits notice"
+xdotool mousemove "$bx" "$by" click 1
+sleep 0.5
+press "Achtung" Return
+wait_line '^RUN-END ' 300
+grep -qx 'RUN-END blank=1 lock=1' "$work/out" || fail "the click during the notice did not reach the panel"
+
+press "$panel" Escape
+for _ in $(seq 100); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
+wait "$probe_pid"
+status=$?
+probe_pid=""
+[ "$status" = 0 ] || fail "the program ended with $status"
+grep -qx 'EXIT 0' "$work/out" || fail "no EXIT 0"
+[ -z "$(find "$work/home" -mindepth 1 -print -quit)" ] || fail "files written: $(find "$work/home" -mindepth 1)"
+
+kill -TERM "$sim_pid"
+wait "$sim_pid"
+sim_status=$?
+sim_pid=""
+[ "$sim_status" = 0 ] || fail "korvanto-sim ended with $sim_status"
+expect() { grep -q "$1" "$work/sim.out" || fail "simulator: expected '$1'"; }
+expect '^CMD n=1 code=0x12 name=erase result=ok$'
+expect '^CMD n=2 code=0x04 name=write data=300 result=ok$'
+expect '^CMD n=3 code=0x08 name=verify data=300 result=ok$'
+expect '^CMD n=4 code=0xe0 name=lock-bits result=ok$'
+expect '^SUMMARY .* shortfalls=0 '
+expect '^EXPECT flash matches '
+echo "x11_panel_test: passed"
