@@ -71,9 +71,9 @@ TEST(SimProgram, WriteStreamReachesFlashFileAndExpectation) {
     std::string link = dir.Path("com");
     Bytes image = {0x02, 0x00, 0x33, 0xC4, 0x75};
     std::string imagePath = dir.WriteFile("image.bin", image);
-    std::string flashOut = dir.Path("flash.bin");
-    SimProcess sim(
-        {"--link", link, "--exit-after", "1", "--flash-out", flashOut, "--expect", imagePath});
+    std::string flashOut = dir.Path("flash.bin"), report = dir.Path("report.txt");
+    SimProcess sim({"--link", link, "--exit-after", "1", "--flash-out", flashOut, "--expect",
+                    imagePath, "--report", report});
     ASSERT_TRUE(sim.WaitFor("READY", 5000)) << sim.Report();
     int fd = OpenLink(link);
     ASSERT_GE(fd, 0);
@@ -92,6 +92,8 @@ TEST(SimProgram, WriteStreamReachesFlashFileAndExpectation) {
     EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin()));
     EXPECT_EQ(std::count(flash.begin() + 5, flash.end(), 0xFF), 2048 - 5);
     EXPECT_FALSE(IsSymlink(link));
+    Bytes reportFile = TempDir::ReadFile(report);
+    EXPECT_EQ(std::string(reportFile.begin(), reportFile.end()), sim.Report());
 }
 
 TEST(SimProgram, ExpectReportsFirstDifferenceAndFails) {
