@@ -138,6 +138,34 @@ INSTANTIATE_TEST_SUITE_P(
                       ClickCase{"PlainRadioKeeps", BS_RADIOBUTTON, false, false}),
     [](const ::testing::TestParamInfo<ClickCase>& info) { return std::string(info.param.name); });
 
+TEST_F(ControlFixture, SpySeesShowEnableAndTextOfAControl) {
+    HWND h = Make("BUTTON", BS_AUTOCHECKBOX, 1010);
+    CButton box;
+    ASSERT_TRUE(box.Attach(h));
+    SpyOn();
+    box.ShowWindow(SW_HIDE);
+    box.EnableWindow(FALSE);
+    box.SetWindowText("schreiben");
+    ASSERT_EQ(m_seen.size(), 3u);
+    EXPECT_EQ(m_seen[0].message, WM_SHOWWINDOW);
+    EXPECT_EQ(m_seen[0].wParam, static_cast<WPARAM>(SW_HIDE));
+    EXPECT_EQ(m_seen[1].message, WM_ENABLE);
+    EXPECT_EQ(m_seen[1].wParam, static_cast<WPARAM>(FALSE));
+    EXPECT_EQ(m_seen[2].message, WM_SETTEXT);
+    EXPECT_STREQ(reinterpret_cast<LPCSTR>(m_seen[2].lParam), "schreiben");
+    for (const SpiedMessage& m : m_seen) {
+        EXPECT_EQ(m.hWnd, h);
+        EXPECT_EQ(m.nCtrlId, 1010);
+    }
+    QWidget* w = WidgetFromHandle(h);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(box.IsWindowEnabled());
+    EXPECT_EQ(qobject_cast<QAbstractButton*>(w)->text(), QStringLiteral("schreiben"));
+    EXPECT_FALSE(box.ShowWindow(SW_SHOW)) << "it was hidden before";
+    EXPECT_TRUE(box.EnableWindow(TRUE)) << "it was disabled before";
+    box.Detach();
+}
+
 TEST_F(ControlFixture, StaleHandleNamesNothing) {
     HWND h = CreateTestControl("BUTTON", 5, TRUE, BS_AUTOCHECKBOX);
     CButton button;

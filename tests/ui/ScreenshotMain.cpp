@@ -14,6 +14,10 @@
 #include <memory>
 
 #include "app/CInfoDlg.h"
+#include "kernel/CommandLine.h"
+#ifdef KORVANTO_HAVE_PANEL
+#include "panel/CKorvantoDlg.h"
+#endif
 #include "res/resource.h"
 #include "ui/CDialog.h"
 #include "ui/internal/Translations.h"
@@ -28,6 +32,10 @@ struct DialogEntry {
 
 const DialogEntry kDialogs[] = {
     {"info", []() { return std::make_unique<CInfoDlg>(); }},
+#ifdef KORVANTO_HAVE_PANEL
+    // The panel as it starts without arguments.
+    {"panel", []() { return std::make_unique<CKorvantoDlg>(); }},
+#endif
     // The panel's template as it is created, before the panel's own initialisation.
     {"panel-template", []() { return std::make_unique<CDialog>(IDD_PANEL); }},
 };
@@ -63,6 +71,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::setlocale(LC_ALL, "");
+    // The dialogs see a program started without arguments, not this tool's own.
+    char szProgram[] = "korvanto";
+    char* programArgv[] = {szProgram, nullptr};
+    KernelInitCommandLine(1, programArgv);
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
