@@ -1,0 +1,74 @@
+#include "tests/fault/FaultSupport.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+template <class F> void ForEachDescriptor(F f) {
+    DIR* d = opendir("/proc/self/fd");
+    if (!d)
+        return;
+    const int self = dirfd(d);
+    while (dirent* e = readdir(d)) {
+        if (e->d_name[0] == '.')
+            continue;
+        const int fd = std::stoi(e->d_name);
+        if (fd != self)
+            f(fd);
+    }
+    closedir(d);
+}
+
+} // namespace
+
+int OpenDescriptorCount() {
+    int n = 0;
+    ForEachDescriptor([&](int) { ++n; });
+    return n;
+}
+
+std::string OpenDescriptorList() {
+    std::string list;
+    ForEachDescriptor([&](int fd) {
+        char target[4096];
+        const std::string link = "/proc/self/fd/" + std::to_string(fd);
+        const ssize_t len = readlink(link.c_str(), target, sizeof target - 1);
+        list += std::to_string(fd) + " -> " +
+                (len > 0 ? std::string(target, static_cast<size_t>(len)) : "?") + "\n";
+    });
+    return list;
+}
+
+long ResidentKiB() {
+    std::ifstream in("/proc/self/status");
+    std::string key;
+    while (in >> key) {
+        if (key == "VmRSS:") {
+            long kib = -1;
+            in >> kib;
+            return kib;
+        }
+        in.ignore(4096, '\n');
+    }
+    return -1;
+}
+
+bool NobodyLocks(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    close(fd); // drops the lock with the descriptor
+    return free;
+}
+
+bool NobodyLocksFd(int fd) {
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return false;
+    flock(fd, LOCK_UN);
+    return true;
+}
