@@ -12,7 +12,14 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "x11_input_test: $*" >&2; echo "--- probe output:" >&2; cat "$work/out" >&2 2>/dev/null; exit 1; }
+fail() {
+  echo "x11_input_test: $*" >&2
+  echo "--- probe output:" >&2
+  cat "$work/out" >&2 2>/dev/null
+  echo "--- probe errors:" >&2
+  tail -n 40 "$work/err" >&2 2>/dev/null
+  exit 1
+}
 
 # A free display, chosen by the server itself.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
