@@ -1,4 +1,5 @@
 // Controls addressed through their handles: check marks, clicks, progress bars, texts.
+#include <QApplication>
 #include <QCheckBox>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -59,6 +60,36 @@ TEST_F(ProgressTest, RangeAndPositionReachTheBarAtOnceAndTheSpy) {
     EXPECT_EQ(m_seen[1].wParam, 123u);
     EXPECT_EQ(m_seen[1].lParam, 0);
     bar.Detach();
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int nPaints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* pEvent) override {
+        if (pEvent->type() == QEvent::Paint)
+            ++nPaints;
+        return false;
+    }
+};
+
+TEST_F(ProgressTest, VisibleBarPaintsANewPositionBeforeAnyEventLoopRuns) {
+    HWND h = Make("msctls_progress32");
+    QWidget* pBar = WidgetFromHandle(h);
+    pBar->resize(200, 20);
+    SendMessageA(h, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    QApplication::processEvents();
+    PaintCounter counter;
+    pBar->installEventFilter(&counter);
+    // As a job does: positions while the thread is busy, no event processing between.
+    for (int nPos = 10; nPos <= 100; nPos += 10) {
+        int nBefore = counter.nPaints;
+        SendMessageA(h, PBM_SETPOS, static_cast<WPARAM>(nPos), 0);
+        EXPECT_GT(counter.nPaints, nBefore) << "position " << nPos;
+    }
+    pBar->removeEventFilter(&counter);
 }
 
 struct ClampCase {

@@ -403,6 +403,21 @@ TEST(DialogPaintTest, MinimisedPaintDrawsTheIconCentredOnTheErasedBackground) {
     EXPECT_TRUE(bPaintedIconic);
 }
 
+TEST(DialogIconTest, QueryDragIconReturnsTheHandlersCursor) {
+    ProbeDialog probe;
+    CDialog plain(IDD_PANEL);
+    HICON hIcon = AfxGetApp()->LoadIcon(IDI_APPICON);
+    RunModal(probe, [&]() {
+        EXPECT_EQ(reinterpret_cast<HCURSOR>(probe.SendMessage(WM_QUERYDRAGICON)), hIcon);
+        RunModal(plain, [&]() {
+            // Without a handler: the window's big icon, none yet.
+            EXPECT_EQ(plain.SendMessage(WM_QUERYDRAGICON), 0);
+            plain.SetIcon(hIcon, TRUE);
+            EXPECT_EQ(reinterpret_cast<HCURSOR>(plain.SendMessage(WM_QUERYDRAGICON)), hIcon);
+        });
+    });
+}
+
 TEST(DialogPaintTest, PaintContextOutsidePaintingDrawsNothing) {
     ProbeDialog dlg;
     RunModal(dlg, [&]() {

@@ -72,6 +72,7 @@ protected:
         else
             CDialog::OnPaint();
     }
+    afx_msg HCURSOR OnQueryDragIcon() { return AfxGetApp()->LoadIcon(IDI_APPICON); }
     afx_msg void OnCom1() { m_clicks.push_back({IDC_COM1, m_btnCom1.SendMessage(BM_GETCHECK)}); }
     afx_msg void OnErase() { m_clicks.push_back({IDC_ERASE, m_btnErase.SendMessage(BM_GETCHECK)}); }
     afx_msg void OnExecute() {
