@@ -1,6 +1,7 @@
 // The panel under real clicks and keys: interlocks, port radios, the system menu, the
 // Info box, Enter, Escape and "beenden", the icons.
 #include <QApplication>
+#include <QImage>
 #include <QTest>
 #include <QWidget>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "tests/device/TempDir.h"
 #include "tests/panel/PanelTestSupport.h"
 #include "ui/CMenu.h"
+#include "ui/internal/Handles.h"
 #include "ui/testing/QtAccess.h"
 
 namespace {
@@ -320,6 +322,43 @@ TEST_F(PanelFixture, BothIconsAndTheDragIconAreTheApplicationIcon) {
         EXPECT_EQ(panel.GetIcon(FALSE), hAppIcon);
         EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(panel.m_hWnd, WM_QUERYDRAGICON, 0, 0)),
                   hAppIcon);
+    });
+}
+
+// Minimised, the panel paints its icon centred in its client area on the erased
+// background (the panel's own painting, without its controls).
+TEST_F(PanelFixture, MinimisedPanelPaintsItsIconCentred) {
+    TestPanel panel;
+    RunPanel(panel, [&]() {
+        QWidget* w = Widget(panel.m_hWnd);
+        w->showMinimized();
+        ASSERT_TRUE(panel.IsIconic());
+        QImage shot(w->size(), QImage::Format_ARGB32);
+        shot.fill(Qt::black);
+        w->render(&shot, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        w->showNormal();
+
+        const int cx = GetSystemMetrics(SM_CXICON);
+        const int cy = GetSystemMetrics(SM_CYICON);
+        QImage icon =
+            panel.m_hIcon->ImageFor(cx).scaled(cx, cy).convertToFormat(QImage::Format_ARGB32);
+        RECT rc;
+        ASSERT_TRUE(GetClientRect(panel.m_hWnd, &rc));
+        const int x = (rc.right - rc.left - cx + 1) / 2;
+        const int y = (rc.bottom - rc.top - cy + 1) / 2;
+        int nOpaque = 0;
+        int nWrong = 0;
+        for (int j = 0; j < cy; ++j)
+            for (int i = 0; i < cx; ++i)
+                if (qAlpha(icon.pixel(i, j)) == 255) {
+                    ++nOpaque;
+                    if (shot.pixel(x + i, y + j) != icon.pixel(i, j))
+                        ++nWrong;
+                }
+        EXPECT_GT(nOpaque, cx * cy / 2);
+        EXPECT_EQ(nWrong, 0);
+        // Outside the icon: the erased background.
+        EXPECT_EQ(QColor(shot.pixel(1, 1)), w->palette().window().color());
     });
 }
 

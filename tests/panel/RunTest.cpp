@@ -317,4 +317,25 @@ TEST_F(ReentrancyTest, FileChosenInsideAReportReachesTheLaterVerify) {
     EXPECT_EQ(m_line.Settle(), kVerify);
 }
 
+// "beenden" pressed while the lock-bits notice is open ends the panel, but only once
+// the run has finished: the lock bits are still sent and the port is closed.
+TEST_F(ReentrancyTest, BeendenInsideTheNoticeEndsThePanelAfterTheRun) {
+    m_cmdLine.Set(WithImage("korvanto IMAGE").c_str());
+    TestPanel panel;
+    m_pPanel = &panel;
+    onBox = [&](const SeenBox&) { Click(Item(panel, IDOK)); };
+    INT_PTR nResult = RunPanel(panel, [&]() {
+        panel.SetBoxes(L);
+        Click(Item(panel, IDC_EXECUTE));
+        EXPECT_FALSE(panel.IsOpen());
+    });
+    m_pPanel = nullptr;
+    EXPECT_EQ(nResult, IDOK);
+    ASSERT_EQ(m_seen.size(), 1u);
+    EXPECT_TRUE(IsShown(m_seen[0], Shown::LockNotice));
+    EXPECT_EQ(m_line.Settle(), Frame(CMD_LOCKBITS));
+    EXPECT_EQ(m_barShows, (std::vector<int>{SW_SHOW, SW_HIDE}));
+    EXPECT_TRUE(PortIsFree());
+}
+
 } // namespace
