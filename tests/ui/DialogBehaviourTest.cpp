@@ -13,7 +13,9 @@
 
 #include "DialogTestSupport.h"
 #include "ui/TestSeams.h"
+#include "ui/internal/DialogBuilder.h"
 #include "ui/internal/Handles.h"
+#include "ui/internal/Window.h"
 #include "ui/testing/QtAccess.h"
 
 namespace {
@@ -105,6 +107,36 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"EscapeOnCheckBox", IDC_ERASE, Qt::Key_Escape, IDCANCEL, false, 1},
         KeyCase{"EscapeOnDefault", IDC_EXECUTE, Qt::Key_Escape, IDCANCEL, false, 1}),
     [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
+
+// Auto radio buttons sharing a group: a click checks the clicked one and unchecks the
+// others of its group, and no radio of another group.
+TEST(RadioGroupTest, AutoRadioUnchecksTheOthersOfItsGroupOnly) {
+    static const DialogItemTemplate items[] = {
+        {201, "BUTTON", WS_CHILD | WS_VISIBLE | WS_GROUP | BS_AUTORADIOBUTTON, 0, "A", 0, 5, 5, 50,
+         10, 0},
+        {202, "BUTTON", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 0, "B", 0, 5, 20, 50, 10, 0},
+        {203, "BUTTON", WS_CHILD | WS_VISIBLE | BS_RADIOBUTTON, 0, "C", 0, 5, 35, 50, 10, 0},
+        {204, "BUTTON", WS_CHILD | WS_VISIBLE | WS_GROUP | BS_AUTORADIOBUTTON, 0, "D", 0, 5, 50, 50,
+         10, 0},
+    };
+    static const DialogTemplate t = {4711,   0x0407,  FALSE,   WS_POPUP | WS_CAPTION | DS_SETFONT,
+                                     0,      0,       0,       100,
+                                     70,     nullptr, nullptr, "Gruppen",
+                                     8,      0,       FALSE,   1,
+                                     "Sans", 0,       items,   4};
+    HWND hDlg = ui_internal::BuildDialog(t, nullptr);
+    WidgetFromHandle(hDlg)->show();
+    auto check = [&](int nID) { return SendMessageA(GetDlgItem(hDlg, nID), BM_GETCHECK, 0, 0); };
+    for (int nID : {201, 203, 204})
+        SendMessageA(GetDlgItem(hDlg, nID), BM_SETCHECK, BST_CHECKED, 0);
+    Click(WidgetFromHandle(GetDlgItem(hDlg, 202)));
+    EXPECT_EQ(check(201), static_cast<LRESULT>(BST_UNCHECKED));
+    EXPECT_EQ(check(202), static_cast<LRESULT>(BST_CHECKED));
+    EXPECT_EQ(check(203), static_cast<LRESULT>(BST_UNCHECKED)) << "a plain radio of the group too";
+    EXPECT_EQ(check(204), static_cast<LRESULT>(BST_CHECKED)) << "another group";
+    ui_internal::DestroyWindowAndRecord(hDlg);
+    EXPECT_FALSE(IsWindow(hDlg));
+}
 
 struct ArrowCase {
     const char* name;

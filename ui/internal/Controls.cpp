@@ -160,6 +160,19 @@ Qt::FocusPolicy FocusPolicyFor(WindowKind kind, DWORD dwStyle) {
     }
 }
 
+// A clicked auto radio button unchecks the other radio buttons of its group, as the
+// platform does; a radio that starts a group of its own has none.
+void UncheckOtherAutoRadios(HWND hClicked) {
+    Window* w = FindWindowRecord(hClicked);
+    if (!w || w->kind != WindowKind::RadioButton || !w->bAutoButton)
+        return;
+    for (HWND hOther : GroupOf(hClicked)) {
+        Window* o = FindWindowRecord(hOther);
+        if (hOther != hClicked && o && o->kind == WindowKind::RadioButton)
+            static_cast<QAbstractButton*>(o->widget.data())->setChecked(false);
+    }
+}
+
 } // namespace
 
 HWND CreateControl(QWidget* pParentWidget, HWND hParent, LPCSTR lpszClass, DWORD dwStyle,
@@ -197,8 +210,10 @@ HWND CreateControl(QWidget* pParentWidget, HWND hParent, LPCSTR lpszClass, DWORD
     if (!(kind == WindowKind::Static && (dwStyle & SS_TYPEMASK) == SS_ICON))
         ApplyWindowText(*w, strText);
     if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget)) {
-        QObject::connect(pButton, &QAbstractButton::clicked, pButton,
-                         [hWnd]() { NotifyParent(hWnd, BN_CLICKED); });
+        QObject::connect(pButton, &QAbstractButton::clicked, pButton, [hWnd]() {
+            UncheckOtherAutoRadios(hWnd);
+            NotifyParent(hWnd, BN_CLICKED);
+        });
     }
     if (!(dwStyle & WS_VISIBLE))
         pWidget->setVisible(false);

@@ -151,27 +151,16 @@ bool DialogWidget::eventFilter(QObject* pWatched, QEvent* pEvent) {
 // next), wrapping within it, skipping what is hidden, disabled or takes no focus.
 // An auto radio button reached this way is clicked.
 bool DialogWidget::MoveInGroup(HWND hFrom, bool bForward) {
-    Window* pDialog = FindWindowRecord(m_hWnd);
-    if (!pDialog)
-        return false;
-    const std::vector<HWND>& c = pDialog->children;
-    int n = static_cast<int>(c.size());
+    std::vector<HWND> group = GroupOf(hFrom);
+    int len = static_cast<int>(group.size());
     int i = 0;
-    while (i < n && c[static_cast<std::size_t>(i)] != hFrom)
+    while (i < len && group[static_cast<std::size_t>(i)] != hFrom)
         ++i;
-    if (i == n)
+    if (i == len)
         return false;
-    auto style = [&](int k) { return FindWindowRecord(c[static_cast<std::size_t>(k)])->dwStyle; };
-    int start = i;
-    while (start > 0 && !(style(start) & WS_GROUP))
-        --start;
-    int end = i + 1;
-    while (end < n && !(style(end) & WS_GROUP))
-        ++end;
-    int len = end - start;
     for (int step = 1; step < len; ++step) {
-        int k = start + ((i - start + (bForward ? step : len - step)) % len);
-        Window* t = FindWindowRecord(c[static_cast<std::size_t>(k)]);
+        int k = (i + (bForward ? step : len - step)) % len;
+        Window* t = FindWindowRecord(group[static_cast<std::size_t>(k)]);
         QWidget* p = t->widget;
         if (!p->isVisible() || !p->isEnabled() || p->focusPolicy() == Qt::NoFocus)
             continue;

@@ -116,6 +116,28 @@ HWND TopLevelOf(HWND hWnd) {
     return pWindow ? pWindow->hWnd : nullptr;
 }
 
+std::vector<HWND> GroupOf(HWND hCtrl) {
+    Window* pCtrl = FindWindowRecord(hCtrl);
+    Window* pDialog = pCtrl ? FindWindowRecord(pCtrl->hParent) : nullptr;
+    if (!pDialog)
+        return {};
+    const std::vector<HWND>& c = pDialog->children;
+    std::size_t i = 0;
+    while (i < c.size() && c[i] != hCtrl)
+        ++i;
+    if (i == c.size())
+        return {};
+    auto starts = [&](std::size_t k) { return (FindWindowRecord(c[k])->dwStyle & WS_GROUP) != 0; };
+    std::size_t start = i;
+    while (start > 0 && !starts(start))
+        --start;
+    std::size_t end = i + 1;
+    while (end < c.size() && !starts(end))
+        ++end;
+    return std::vector<HWND>(c.begin() + static_cast<std::ptrdiff_t>(start),
+                             c.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
 void NotifyParent(HWND hCtrl, UINT nCode) {
     Window* pCtrl = FindWindowRecord(hCtrl);
     if (!pCtrl || !pCtrl->hParent)

@@ -63,6 +63,10 @@ void DestroyWindowAndRecord(HWND hWnd);
 // The handle of the control's or window's top-level window.
 HWND TopLevelOf(HWND hWnd);
 
+// The controls of the group the control belongs to, in template order: a group runs
+// from a control with WS_GROUP to the next one. Empty for a control without a dialog.
+std::vector<HWND> GroupOf(HWND hCtrl);
+
 // The message spy, when set, sees the message.
 void SpyMessage(const Window& w, UINT message, WPARAM wParam, LPARAM lParam);
 
