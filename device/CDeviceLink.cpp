@@ -1,7 +1,6 @@
 #include "device/CDeviceLink.h"
 
 #include <string>
-#include <system_error>
 
 #include "kernel/Kernel.h"
 #include "ui/WinUser.h"
@@ -17,10 +16,6 @@ constexpr int LOCKBITS_WAITS = 250;
 constexpr int IMAGE_WAITS = 30;
 constexpr int TRANSFERTEST_RANGE = 259;
 constexpr int BLANKTEST_SIZE = 2048;
-
-// The error a read reports that ends before the size taken at opening: the file
-// shrank while it was sent, and the system itself saw no fault.
-const DWORD ERROR_IMAGE_ENDED = static_cast<DWORD>(std::errc::io_error);
 
 // A settings record that holds nothing of the port: binary, no flow control.
 DCB BinaryRecord() {
@@ -61,7 +56,7 @@ BOOL ReadImageByte(HANDLE hFile, BYTE& b) {
         return FALSE;
     if (dwRead == 1)
         return TRUE;
-    SetLastError(ERROR_IMAGE_ENDED);
+    SetLastError(ERROR_HANDLE_EOF); // the file shrank while it was sent
     return FALSE;
 }
 

@@ -2,6 +2,7 @@
 // written against. Nothing here exposes a POSIX type.
 #pragma once
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
@@ -69,3 +70,6 @@ constexpr WORD HIWORD(DWORD v) { return static_cast<WORD>((v >> 16) & 0xFFFFu); 
 
 // Error codes are the system's errno values; 0 is success.
 constexpr DWORD ERROR_SUCCESS = 0;
+// What a caller sets when a read ends before the end it expected (the system itself
+// saw no fault, so it left no code of its own).
+constexpr DWORD ERROR_HANDLE_EOF = EIO;
