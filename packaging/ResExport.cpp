@@ -201,7 +201,7 @@ std::string IsoDate(const std::string& text) {
     if (std::sscanf(text.c_str(), "%2d.%2d.%2d%c", &d, &m, &y, &tail) != 3 || d < 1 || d > 31 ||
         m < 1 || m > 12)
         return "";
-    char iso[16];
+    char iso[32];
     std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", y < 70 ? 2000 + y : 1900 + y, m, d);
     return iso;
 }
