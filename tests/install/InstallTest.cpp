@@ -314,7 +314,6 @@ TEST(Demo, WritesTheSampleOnTheSimulatedDeviceAndNamesAMidRunScreenshot) {
         "name=erase result=ok",
         "name=write data=67 result=ok",
         "name=verify data=67 result=ok",
-        "shortfalls=0",
         "EXPECT flash matches",
         "demo: the simulated flash matches the image",
     };
