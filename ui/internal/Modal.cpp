@@ -25,8 +25,12 @@ OwnerDisabler::~OwnerDisabler() {
 }
 
 void OwnerDisabler::Release() {
-    if (m_bDisabled && m_pOwner)
+    if (m_bDisabled && m_pOwner) {
+        // The owner is usable and active again, as the platform leaves it.
         m_pOwner->setEnabled(true);
+        if (m_pOwner->isVisible())
+            m_pOwner->activateWindow();
+    }
     m_bDisabled = false;
 }
 
