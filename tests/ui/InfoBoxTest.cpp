@@ -85,6 +85,25 @@ TEST(InfoBoxTest, VersionLineShowsAnAmpersandAsSuch) {
     });
 }
 
+TEST(InfoBoxTest, WithoutSystemMenuAltSpaceOpensNothingAndPressesNothing) {
+    CInfoDlg dlg;
+    bool bPopup = true;
+    bool bStillOpen = false;
+    RunModal(dlg, [&]() {
+        QTimer::singleShot(0, [&]() {
+            bPopup = QApplication::activePopupWidget() != nullptr;
+            if (QWidget* p = QApplication::activePopupWidget())
+                p->close();
+        });
+        QTest::keyClick(WidgetFromHandle(dlg.m_hWnd)->focusWidget(), Qt::Key_Space,
+                        Qt::AltModifier);
+        QApplication::processEvents();
+        bStillOpen = IsWindowVisible(dlg.m_hWnd) != FALSE;
+    });
+    EXPECT_FALSE(bPopup);
+    EXPECT_TRUE(bStillOpen);
+}
+
 struct CloseCase {
     const char* name;
     int nKey; // 0: a click on OK
