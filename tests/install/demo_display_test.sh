@@ -15,12 +15,10 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
+fail() { echo "demo_display_test: $*"; exit 1; }
+. "$root/tests/support/x11.sh"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-[ -s "$tmp/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n1 "$tmp/display")"
+start_xvfb "$tmp"
 unset WAYLAND_DISPLAY
 
 KORVANTO_BUILD_DIR="$build" "$root/scripts/demo" --no-build >"$tmp/out" 2>&1 &

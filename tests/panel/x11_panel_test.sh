@@ -6,6 +6,7 @@
 # flash then holds the image, the verify matched, no pause fell short.
 # Usage: x11_panel_test.sh PROBE SIM
 set -u
+. "$(dirname "$0")/../support/x11.sh"
 probe="$1"
 sim="$2"
 work="$(mktemp -d)"
@@ -34,41 +35,17 @@ sim_pid=$!
 for _ in $(seq 100); do [ -s "$work/ready" ] && break; sleep 0.1; done
 [ -s "$work/ready" ] || fail "korvanto-sim did not start"
 
-# A free display, chosen by the server itself.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
+start_xvfb "$work"
 
 mkdir -p "$work/home"
 (
-  export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb HOME="$work/home"
+  export QT_QPA_PLATFORM=xcb HOME="$work/home"
   unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME
   export KORVANTO_COM2="$work/com2"
   exec "$probe" /ERASE /WRITE /VERIFY /LOCK "$work/image.bin"
 ) >"$work/out" 2>"$work/err" &
 probe_pid=$!
-export DISPLAY=":$(cat "$work/display")"
 
-wait_line() { # pattern [tries of 0.1 s]
-  for _ in $(seq "${2:-200}"); do
-    grep -q "$1" "$work/out" && return 0
-    kill -0 "$probe_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  fail "no line '$1'"
-}
-window() { # title: waits for the window, prints its id
-  timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
-}
-press() { # title key
-  local id
-  id="$(window "$1")" || fail "no window '$1'"
-  [ -n "$id" ] || fail "no window '$1'"
-  xdotool windowfocus --sync "$id" || fail "cannot focus '$1'"
-  sleep 0.3
-  xdotool key "$2"
-}
 panel="Steuerung Programmiergerät"
 
 wait_line '^PANEL blank '

@@ -2,6 +2,7 @@
 # Real X input under Xvfb: an ownerless box leaves the other window clickable, a box
 # owned by a window blocks it, Enter and Escape end a dialog. Usage: x11_input_test.sh PROBE
 set -u
+. "$(dirname "$0")/../support/x11.sh"
 probe="$1"
 work="$(mktemp -d)"
 xvfb_pid=""
@@ -21,36 +22,12 @@ fail() {
   exit 1
 }
 
-# A free display, chosen by the server itself.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb "$work"
 export QT_QPA_PLATFORM=xcb
 
 "$probe" >"$work/out" 2>"$work/err" &
 probe_pid=$!
 
-wait_line() { # pattern
-  for _ in $(seq 200); do
-    grep -q "$1" "$work/out" && return 0
-    kill -0 "$probe_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  fail "no line '$1'"
-}
-window() { # title: waits for the window, prints its id
-  timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
-}
-press() { # title key
-  local id
-  id="$(window "$1")" || fail "no window '$1'"
-  [ -n "$id" ] || fail "no window '$1'"
-  xdotool windowfocus --sync "$id" || fail "cannot focus '$1'"
-  sleep 0.3
-  xdotool key "$2"
-}
 
 wait_line '^ERASE '
 read -r _ ex ey < <(grep '^ERASE ' "$work/out")
