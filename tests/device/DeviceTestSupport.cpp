@@ -16,6 +16,16 @@ Bytes Frame(unsigned char code) {
 Bytes Fill(std::size_t n, unsigned char v) {
     return Bytes(n, v);
 }
+Bytes PseudoRandom(std::size_t n, unsigned seed) {
+    Bytes b(n);
+    unsigned v = seed;
+    for (auto& x : b) {
+        v = v * 1103515245u + 12345u;
+        x = static_cast<unsigned char>(v >> 16);
+    }
+    return b;
+}
+
 Bytes Rising(int from, int to) {
     Bytes b;
     for (int i = from; i <= to; ++i)

@@ -22,6 +22,9 @@ using Bytes = std::vector<unsigned char>;
 Bytes Frame(unsigned char code);
 Bytes Fill(std::size_t n, unsigned char v);
 Bytes Rising(int from, int to);
+// n bytes of a fixed pseudo-random sequence: an image with no pattern a stream could
+// fake by accident.
+Bytes PseudoRandom(std::size_t n, unsigned seed);
 Bytes operator+(Bytes a, const Bytes& b);
 
 // A pseudo-terminal whose slave stands for the port COMn (KORVANTO_COMn); a

@@ -12,26 +12,9 @@
 
 namespace {
 
-Bytes Image(std::size_t n) {
-    Bytes b(n);
-    unsigned v = 0x2F;
-    for (auto& x : b) {
-        v = v * 1103515245u + 12345u;
-        x = static_cast<unsigned char>(v >> 16);
-    }
-    return b;
-}
-
-bool Has(const SimProcess& sim, const std::string& line) {
-    for (const std::string& l : sim.Lines())
-        if (l == line)
-            return true;
-    return false;
-}
-
 TEST(EndToEnd, EraseBlankWriteVerifyLockOnTheSimulatedDevice) {
     TempDir dir;
-    Bytes image = Image(700);
+    Bytes image = PseudoRandom(700, 0x2F);
     std::string imagePath = dir.WriteFile("image.bin", image);
     std::string link = dir.Path("com3");
     SimProcess sim({"--link", link, "--expect", imagePath});
@@ -55,28 +38,28 @@ TEST(EndToEnd, EraseBlankWriteVerifyLockOnTheSimulatedDevice) {
 
     EXPECT_EQ(sim.Stop(SIGTERM), 0) << sim.Report();
     std::string report = sim.Report();
-    EXPECT_TRUE(Has(sim, "LINE baud=1200 bits=8 parity=none stop=1 result=ok")) << report;
-    EXPECT_TRUE(Has(sim, "CMD n=1 code=0x80 name=transfer-test data=255 result=ok")) << report;
-    EXPECT_TRUE(Has(sim, "CMD n=2 code=0x12 name=erase result=ok")) << report;
-    EXPECT_TRUE(Has(sim, "CMD n=3 code=0x08 name=verify data=2048 result=ok")) << report;
-    EXPECT_TRUE(Has(sim, "CMD n=4 code=0x04 name=write data=700 result=ok")) << report;
-    EXPECT_TRUE(Has(sim, "CMD n=5 code=0x08 name=verify data=700 result=ok")) << report;
-    EXPECT_TRUE(Has(sim, "CMD n=6 code=0xe0 name=lock-bits result=ok")) << report;
+    EXPECT_TRUE(sim.HasLine("LINE baud=1200 bits=8 parity=none stop=1 result=ok")) << report;
+    EXPECT_TRUE(sim.HasLine("CMD n=1 code=0x80 name=transfer-test data=255 result=ok")) << report;
+    EXPECT_TRUE(sim.HasLine("CMD n=2 code=0x12 name=erase result=ok")) << report;
+    EXPECT_TRUE(sim.HasLine("CMD n=3 code=0x08 name=verify data=2048 result=ok")) << report;
+    EXPECT_TRUE(sim.HasLine("CMD n=4 code=0x04 name=write data=700 result=ok")) << report;
+    EXPECT_TRUE(sim.HasLine("CMD n=5 code=0x08 name=verify data=700 result=ok")) << report;
+    EXPECT_TRUE(sim.HasLine("CMD n=6 code=0xe0 name=lock-bits result=ok")) << report;
     // Pauses of the sender inside a stream (gaps=) depend on the machine's load.
     EXPECT_EQ(sim.Line("SUMMARY").rfind("SUMMARY commands=6 stray=0 dropped=0 shortfalls=0 "
                                         "line-faults=0 locked=yes blank=no gaps=",
                                         0),
               0u)
         << report;
-    EXPECT_TRUE(Has(sim, "EXPECT flash matches file=" + imagePath)) << report;
+    EXPECT_TRUE(sim.HasLine("EXPECT flash matches file=" + imagePath)) << report;
 }
 
 // A verify on a locked device is refused, and a verify against another image shows
 // where they differ: what the simulator reports follows what the jobs sent.
 TEST(EndToEnd, LockedDeviceRefusesVerify) {
     TempDir dir;
-    std::string imagePath = dir.WriteFile("image.bin", Image(40));
-    std::string otherPath = dir.WriteFile("other.bin", Image(40) + Bytes{0x00});
+    std::string imagePath = dir.WriteFile("image.bin", PseudoRandom(40, 0x2F));
+    std::string otherPath = dir.WriteFile("other.bin", PseudoRandom(40, 0x2F) + Bytes{0x00});
     std::string link = dir.Path("com3");
     SimProcess sim({"--link", link});
     ASSERT_TRUE(sim.WaitFor("READY", 5000)) << sim.Report();
@@ -95,10 +78,10 @@ TEST(EndToEnd, LockedDeviceRefusesVerify) {
     }
     EXPECT_EQ(sim.Stop(SIGTERM), 0) << sim.Report();
     std::string report = sim.Report();
-    EXPECT_TRUE(Has(sim, "CMD n=3 code=0x08 name=verify data=41 result=differs addr=0x0028 "
-                         "flash=0xff sent=0x00"))
+    EXPECT_TRUE(sim.HasLine("CMD n=3 code=0x08 name=verify data=41 result=differs addr=0x0028 "
+                            "flash=0xff sent=0x00"))
         << report;
-    EXPECT_TRUE(Has(sim, "CMD n=5 code=0x08 name=verify data=40 result=locked")) << report;
+    EXPECT_TRUE(sim.HasLine("CMD n=5 code=0x08 name=verify data=40 result=locked")) << report;
     EXPECT_NE(sim.Line("SUMMARY").find(" shortfalls=0 "), std::string::npos) << report;
 }
 

@@ -125,3 +125,10 @@ std::string SimProcess::Report() const {
         all += l + "\n";
     return all;
 }
+
+bool SimProcess::HasLine(const std::string& line) const {
+    for (const std::string& l : m_lines)
+        if (l == line)
+            return true;
+    return false;
+}

@@ -23,6 +23,8 @@ public:
     const std::vector<std::string>& Lines() const { return m_lines; }
     // The first line starting with prefix, or "" when there is none.
     std::string Line(const std::string& prefix) const;
+    // Whether the report holds exactly this line.
+    bool HasLine(const std::string& line) const;
     std::string Report() const; // all lines, for failure messages
 
 private:

@@ -15,23 +15,6 @@
 
 namespace {
 
-Bytes Image(std::size_t n) {
-    Bytes b(n);
-    unsigned v = 0x4B;
-    for (auto& x : b) {
-        v = v * 1103515245u + 12345u;
-        x = static_cast<unsigned char>(v >> 16);
-    }
-    return b;
-}
-
-bool Has(const SimProcess& sim, const std::string& line) {
-    for (const std::string& l : sim.Lines())
-        if (l == line)
-            return true;
-    return false;
-}
-
 // What a person would see of the bar during the run: each position shown at once on
 // the visible bar, the panel usable, no wait cursor.
 struct BarWatch {
@@ -43,7 +26,7 @@ struct BarWatch {
 
 TEST(PanelEndToEnd, ImageFromTheCommandLineReachesTheSimulatedFlash) {
     TempDir dir;
-    Bytes image = Image(600);
+    Bytes image = PseudoRandom(600, 0x4B);
     std::string imagePath = dir.WriteFile("image.bin", image);
     std::string link = dir.Path("com2");
     SimProcess sim({"--link", link, "--expect", imagePath});
@@ -84,16 +67,16 @@ TEST(PanelEndToEnd, ImageFromTheCommandLineReachesTheSimulatedFlash) {
 
     EXPECT_EQ(sim.Stop(SIGTERM), 0) << sim.Report();
     std::string report = sim.Report();
-    EXPECT_TRUE(Has(sim, "LINE baud=1200 bits=8 parity=none stop=1 result=ok")) << report;
-    EXPECT_TRUE(Has(sim, "CMD n=1 code=0x12 name=erase result=ok")) << report;
-    EXPECT_TRUE(Has(sim, "CMD n=2 code=0x04 name=write data=600 result=ok")) << report;
-    EXPECT_TRUE(Has(sim, "CMD n=3 code=0x08 name=verify data=600 result=ok")) << report;
+    EXPECT_TRUE(sim.HasLine("LINE baud=1200 bits=8 parity=none stop=1 result=ok")) << report;
+    EXPECT_TRUE(sim.HasLine("CMD n=1 code=0x12 name=erase result=ok")) << report;
+    EXPECT_TRUE(sim.HasLine("CMD n=2 code=0x04 name=write data=600 result=ok")) << report;
+    EXPECT_TRUE(sim.HasLine("CMD n=3 code=0x08 name=verify data=600 result=ok")) << report;
     // Fields may be added at the end of the line.
     std::string summary = sim.Line("SUMMARY") + " ";
     for (const char* field : {" commands=3 ", " stray=0 ", " dropped=0 ", " shortfalls=0 ",
                               " line-faults=0 ", " locked=no "})
         EXPECT_NE(summary.find(field), std::string::npos) << field << "\n" << report;
-    EXPECT_TRUE(Has(sim, "EXPECT flash matches file=" + imagePath)) << report;
+    EXPECT_TRUE(sim.HasLine("EXPECT flash matches file=" + imagePath)) << report;
 }
 
 } // namespace
