@@ -6,6 +6,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace {
 
 template <class F> void ForEachDescriptor(F f) {
@@ -71,4 +75,20 @@ bool NobodyLocksFd(int fd) {
         return false;
     flock(fd, LOCK_UN);
     return true;
+}
+
+bool ResidentSizeTellsLeaks() {
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#else
+    return true;
+#endif
+}
+
+int LeaksFoundNow() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __lsan_do_recoverable_leak_check();
+#else
+    return 0;
+#endif
 }

@@ -15,3 +15,10 @@ long ResidentKiB();
 bool NobodyLocks(const std::string& path);
 // The same on a descriptor of the port that is open already; it stays open.
 bool NobodyLocksFd(int fd);
+
+// Under AddressSanitizer freed memory is held back in its quarantine, so the
+// resident size grows with every allocation whether anything leaks or not: FALSE
+// there. LeakSanitizer then looks for unreachable memory instead.
+bool ResidentSizeTellsLeaks();
+// The leaks LeakSanitizer finds right now (reported on stderr); 0 without it.
+int LeaksFoundNow();
