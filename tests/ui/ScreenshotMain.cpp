@@ -15,9 +15,7 @@
 
 #include "app/CInfoDlg.h"
 #include "kernel/CommandLine.h"
-#ifdef KORVANTO_HAVE_PANEL
 #include "panel/CKorvantoDlg.h"
-#endif
 #include "res/resource.h"
 #include "ui/CDialog.h"
 #include "ui/internal/Translations.h"
@@ -32,10 +30,8 @@ struct DialogEntry {
 
 const DialogEntry kDialogs[] = {
     {"info", []() { return std::make_unique<CInfoDlg>(); }},
-#ifdef KORVANTO_HAVE_PANEL
     // The panel as it starts without arguments.
     {"panel", []() { return std::make_unique<CKorvantoDlg>(); }},
-#endif
     // The panel's template as it is created, before the panel's own initialisation.
     {"panel-template", []() { return std::make_unique<CDialog>(IDD_PANEL); }},
 };
