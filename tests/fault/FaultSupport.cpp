@@ -12,6 +12,20 @@
 
 namespace {
 
+std::string DescriptorTarget(int fd) {
+    char target[4096];
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t len = readlink(link.c_str(), target, sizeof target - 1);
+    return len > 0 ? std::string(target, static_cast<size_t>(len)) : "?";
+}
+
+// The windowing system's event loop opens wake-up eventfds of its own when it likes
+// (a first nested loop, a helper thread starting late); the program's way to the device
+// opens only files and ports, never an eventfd, so those are not counted.
+bool IsEventLoopWakeUp(int fd) {
+    return DescriptorTarget(fd).rfind("anon_inode:[eventfd]", 0) == 0;
+}
+
 template <class F> void ForEachDescriptor(F f) {
     DIR* d = opendir("/proc/self/fd");
     if (!d)
@@ -21,7 +35,7 @@ template <class F> void ForEachDescriptor(F f) {
         if (e->d_name[0] == '.')
             continue;
         const int fd = std::stoi(e->d_name);
-        if (fd != self)
+        if (fd != self && !IsEventLoopWakeUp(fd))
             f(fd);
     }
     closedir(d);
@@ -37,13 +51,8 @@ int OpenDescriptorCount() {
 
 std::string OpenDescriptorList() {
     std::string list;
-    ForEachDescriptor([&](int fd) {
-        char target[4096];
-        const std::string link = "/proc/self/fd/" + std::to_string(fd);
-        const ssize_t len = readlink(link.c_str(), target, sizeof target - 1);
-        list += std::to_string(fd) + " -> " +
-                (len > 0 ? std::string(target, static_cast<size_t>(len)) : "?") + "\n";
-    });
+    ForEachDescriptor(
+        [&](int fd) { list += std::to_string(fd) + " -> " + DescriptorTarget(fd) + "\n"; });
     return list;
 }
 
