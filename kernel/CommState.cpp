@@ -165,6 +165,19 @@ bool ReadTermios(const CFileObject& port, termios& t) {
     return false;
 }
 
+// The port behind hFile with its current settings in t, for a record to read or apply;
+// null (with the last error set) when there is no port, no settings or no record.
+std::shared_ptr<CFileObject> PortWithSettings(HANDLE hFile, LPDCB lpDCB, termios& t) {
+    std::shared_ptr<CFileObject> port = LookupPort(hFile);
+    if (!port || !ReadTermios(*port, t))
+        return nullptr;
+    if (lpDCB == nullptr) {
+        KernelFail(EINVAL);
+        return nullptr;
+    }
+    return port;
+}
+
 } // namespace
 
 void KernelTermiosToDcb(const termios& t, DCB& dcb) {
@@ -202,14 +215,9 @@ int KernelApplyDcb(const DCB& current, const DCB& wanted, termios& t) {
 BOOL GetCommState(HANDLE hFile, LPDCB lpDCB) {
     if (KernelFaultFires(KernelFault::GetCommState))
         return FALSE;
-    std::shared_ptr<CFileObject> port = LookupPort(hFile);
     termios t;
-    if (!port || !ReadTermios(*port, t))
+    if (!PortWithSettings(hFile, lpDCB, t))
         return FALSE;
-    if (lpDCB == nullptr) {
-        KernelFail(EINVAL);
-        return FALSE;
-    }
     KernelTermiosToDcb(t, *lpDCB);
     return TRUE;
 }
@@ -217,14 +225,10 @@ BOOL GetCommState(HANDLE hFile, LPDCB lpDCB) {
 BOOL SetCommState(HANDLE hFile, LPDCB lpDCB) {
     if (KernelFaultFires(KernelFault::SetCommState))
         return FALSE;
-    std::shared_ptr<CFileObject> port = LookupPort(hFile);
     termios t;
-    if (!port || !ReadTermios(*port, t))
+    std::shared_ptr<CFileObject> port = PortWithSettings(hFile, lpDCB, t);
+    if (!port)
         return FALSE;
-    if (lpDCB == nullptr) {
-        KernelFail(EINVAL);
-        return FALSE;
-    }
     DCB current;
     KernelTermiosToDcb(t, current);
     if (int err = KernelApplyDcb(current, *lpDCB, t)) {
