@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # scripts/demo with a display: a private Xvfb, the user's keys through the X server
 # (Enter presses the default button "ausführen", Escape then closes the panel), and the
-# simulated device's report must say the flash matches the sample image.
+# simulated device's report must say the flash matches the sample image, and the demo
+# must end with the programmed flash running in the 8051 simulator.
 # Usage: demo_display_test.sh BUILD_DIR
 set -euo pipefail
 build="$1"
@@ -41,3 +42,4 @@ cat "$tmp/out"
 grep -q 'name=write data=67 result=ok' "$tmp/out"
 grep -q 'EXPECT flash matches' "$tmp/out"
 grep -q 'demo: the simulated flash matches the image' "$tmp/out"
+tail -n 1 "$tmp/out" | grep -q '^demo: the simulated chip runs the image: P1.0 toggles every'
