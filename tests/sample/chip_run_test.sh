@@ -55,6 +55,14 @@ for c in "${cases[@]}"; do
     "$tmp/changed.bin" "$toggle"
 done
 
+# An s51 that loads nothing and still exits 0 (as it does with a file it cannot read):
+# the flash it holds is erased, not the image.
+mkdir "$tmp/shim"
+printf '#!/bin/sh\nexec %s -q -b -t 80C51 -X 12M "%s"\n' "$(command -v s51)" "$tmp/no-such.hex" >"$tmp/shim/s51"
+chmod +x "$tmp/shim/s51"
+PATH="$tmp/shim:$PATH" run "an s51 that loaded nothing" 1 \
+  "read back from s51 differs from the image at 0x0000 \(0xFF, not 0x02\)" "$sample/blink.bin" "$toggle"
+
 # A program that jumps beyond the chip's flash.
 printf '        .org 0\n        ljmp 0x0800\n' >"$tmp/beyond.asm"
 as31 -O"$tmp/beyond.hex" "$tmp/beyond.asm" >/dev/null 2>&1
