@@ -67,7 +67,7 @@ PATH="$tmp/shim:$PATH" run "an s51 that loaded nothing" 1 \
 printf '        .org 0\n        ljmp 0x0800\n' >"$tmp/beyond.asm"
 as31 -O"$tmp/beyond.hex" "$tmp/beyond.asm" >/dev/null 2>&1
 srec_cat "$tmp/beyond.hex" -Intel -o "$tmp/beyond.bin" -Binary
-run "a jump to 0x0800" 1 "runs beyond the 2048 bytes of flash" "$tmp/beyond.bin"
+run "a jump to 0x0800" 1 "runs beyond the 2048 bytes of flash \\(code read at 0x0800\\)" "$tmp/beyond.bin"
 # Images that cannot be a chip's flash, and a toggle time that is no time.
 head -c 2049 /dev/zero >"$tmp/big.bin"
 run "2049 bytes" 1 "2049 bytes, more than the 2048" "$tmp/big.bin"
