@@ -1,6 +1,8 @@
 #include "ui/CDialog.h"
 
 #include <QEventLoop>
+#include <QPointer>
+#include <QWidget>
 
 #include "ui/CWinApp.h"
 #include "ui/internal/DialogBuilder.h"
@@ -59,16 +61,23 @@ INT_PTR CDialog::DoModal() {
     if (!pTemplate || m_pModal)
         return -1;
     HWND hOwner = OwnerWindow();
+    ActivationKeeper activation;
     OwnerDisabler disabler(hOwner);
     HWND hDlg = BuildDialog(*pTemplate, hOwner);
     Attach(hDlg);
+    QPointer<QWidget> pWindow = FindWindowRecord(hDlg)->widget.data();
+    QPoint builtAt = pWindow->pos();
     ModalState state;
     state.pDisabler = &disabler;
     m_pModal = &state;
     if (OnInitDialog() && IsWindow(hDlg))
         FocusFirstTabStop(hDlg);
     if (!state.bEnded && IsWindow(hDlg)) {
-        QWidget* pWindow = FindWindowRecord(hDlg)->widget;
+        // A template without WS_VISIBLE creates the dialog hidden; the framework then
+        // centres it over its owner, unless the dialog has placed or shown itself.
+        if (!(pTemplate->dwStyle & WS_VISIBLE) && !pWindow->isVisible() &&
+            pWindow->pos() == builtAt)
+            CentreOver(pWindow, hOwner);
         pWindow->show();
         pWindow->raise();
         pWindow->activateWindow();
@@ -76,6 +85,7 @@ INT_PTR CDialog::DoModal() {
     }
     m_pModal = nullptr;
     disabler.Release();
+    activation.Restore(pWindow);
     DestroyWindowAndRecord(hDlg); // unbinds this object and every bound control
     return state.nResult;
 }

@@ -1,7 +1,10 @@
 #include "ui/CFileDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QStringList>
 
 #include "ui/CWinApp.h"
@@ -38,6 +41,48 @@ bool HasWildcard(const QString& s) {
     return s.contains(QLatin1Char('*')) || s.contains(QLatin1Char('?'));
 }
 
+// Qt's file dialog with the name box of the platform's: a pattern there ("*.bin",
+// "*.h;*.c", also after a folder, "bilder/*.bin") is no file's name. Confirming it
+// shows the folder's files that match, keeps the pattern in the box and leaves the
+// dialog open; only a real name confirms the dialog.
+class FileDialog : public QFileDialog {
+public:
+    void accept() override {
+        QLineEdit* pNameBox = NameBox();
+        QString typed = pNameBox ? pNameBox->text().trimmed() : QString();
+        if (!HasWildcard(typed)) {
+            QFileDialog::accept();
+            return;
+        }
+        int nSlash = typed.lastIndexOf(QLatin1Char('/'));
+        if (nSlash >= 0) {
+            QString folder = typed.left(nSlash + 1);
+            typed = typed.mid(nSlash + 1);
+            QDir dir = directory();
+            QString target = QDir::isAbsolutePath(folder) ? folder : dir.filePath(folder);
+            if (!QFileInfo(target).isDir())
+                return; // no such folder: the name box keeps what was typed
+            setDirectory(QDir::cleanPath(target));
+        }
+        ShowOnly(typed.split(QLatin1Char(';'), Qt::SkipEmptyParts));
+        pNameBox->setText(typed);
+    }
+
+    QLineEdit* NameBox() const { return findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); }
+
+    // The list shows the folders and the files that match the patterns; choosing an
+    // entry of the type list later shows its patterns instead.
+    void ShowOnly(QStringList patterns) {
+        for (QString& p : patterns) {
+            p = p.trimmed();
+            if (p == QLatin1String("*.*"))
+                p = QStringLiteral("*");
+        }
+        if (auto* pModel = findChild<QFileSystemModel*>())
+            pModel->setNameFilters(patterns);
+    }
+};
+
 // The full path; the default extension is added to a name without one that names no
 // existing file.
 QString CompletePath(const QString& chosen, const CString& strDefExt) {
@@ -64,7 +109,7 @@ INT_PTR CFileDialog::DoModal() {
     CWnd* pOwner = m_pParentWnd ? m_pParentWnd : AfxGetApp()->m_pMainWnd;
     HWND hOwner = pOwner ? TopLevelOf(pOwner->m_hWnd) : nullptr;
 
-    QFileDialog dialog;
+    FileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setAcceptMode(m_bOpenFileDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
@@ -76,10 +121,16 @@ INT_PTR CFileDialog::DoModal() {
     QStringList filters = NameFilters(m_strFilter);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);
+    // The initial name stands in the name box, a pattern too ("*.bin"), which then
+    // also picks the files shown.
     QString initial = ToQString(m_strFileName);
-    // A pattern as the initial name only repeats the filter; a name is preselected.
-    if (!initial.isEmpty() && !HasWildcard(initial))
+    if (!initial.isEmpty()) {
         dialog.selectFile(initial);
+        if (QLineEdit* pNameBox = dialog.NameBox())
+            pNameBox->setText(initial);
+        if (HasWildcard(initial))
+            dialog.ShowOnly(initial.split(QLatin1Char(';'), Qt::SkipEmptyParts));
+    }
     SetTransientOwner(&dialog, hOwner);
     OwnerDisabler disabler(hOwner);
 

@@ -6,6 +6,7 @@
 
 #include "kernel/CommandLine.h"
 #include "res/resource.h"
+#include "ui/internal/Startup.h"
 #include "ui/internal/Translations.h"
 
 namespace {
@@ -84,7 +85,18 @@ CWnd* AfxGetMainWnd() {
 int AfxWinMain(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     KernelInitCommandLine(argc, argv);
-    QApplication app(argc, argv);
+    char szDefaultName[] = "korvanto";
+    char* pszProgram = argc > 0 && argv[0] ? argv[0] : szDefaultName;
+    if (!ui_internal::DisplayGiven(pszProgram))
+        return 1;
+    // The command line is the program's (GetCommandLineA): Qt gets the program's name
+    // only and takes its own settings from its environment variables alone.
+    int nQtArgs = 1;
+    char* qtArgv[] = {pszProgram, nullptr};
+    ui_internal::EndQuietlyWithoutDisplay(pszProgram);
+    QApplication app(nQtArgs, qtArgv);
+    ui_internal::PlatformStarted();
+    ui_internal::KeepNoSettings();
     QGuiApplication::setDesktopFileName(QStringLiteral("korvanto"));
     QApplication::setQuitOnLastWindowClosed(false);
     ui_internal::InstallQtTranslations();

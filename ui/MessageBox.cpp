@@ -79,6 +79,7 @@ int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
     SetTransientOwner(&box, hOwner);
     box.adjustSize();
     CentreOver(&box, hOwner);
+    ActivationKeeper activation;
     OwnerDisabler disabler(hOwner);
 
     int nResult = IDOK;
@@ -92,6 +93,7 @@ int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
     }
     RunDialogLoop(box, onOpen);
     disabler.Release();
+    activation.Restore(&box);
     if (!responder) {
         QAbstractButton* pClicked = box.clickedButton();
         nResult = pClicked ? IdFor(box.standardButton(pClicked))

@@ -1,6 +1,8 @@
 // Controls addressed through their handles: check marks, clicks, progress bars, texts.
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTest>
@@ -210,5 +212,34 @@ TEST_F(ControlFixture, StaleHandleNamesNothing) {
     HWND h2 = Make("BUTTON", BS_AUTOCHECKBOX);
     EXPECT_NE(h2, h);
 }
+
+} // namespace
+
+namespace {
+
+// The panel's file-name field is read-only; a writable field behaves alike.
+class EditStartTest : public ControlFixture, public ::testing::WithParamInterface<DWORD> {};
+
+TEST_P(EditStartTest, NewTextLongerThanTheFieldShowsItsBeginning) {
+    HWND h = Make("EDIT", GetParam() | WS_BORDER | ES_AUTOHSCROLL);
+    auto* pEdit = qobject_cast<QLineEdit*>(WidgetFromHandle(h));
+    ASSERT_NE(pEdit, nullptr);
+    pEdit->resize(120, pEdit->sizeHint().height());
+    std::string path = "/home/anna/bilder/";
+    for (int i = 0; i < 12; ++i)
+        path += "unterordner/";
+    path += "bild.bin";
+    for (int round = 0; round < 2; ++round) { // a second text does not start where the first ended
+        ASSERT_TRUE(SetWindowTextA(h, path.c_str()));
+        pEdit->repaint(); // the view's offset follows the caret when the field is painted
+        EXPECT_GT(QFontMetrics(pEdit->font()).horizontalAdvance(pEdit->text()), pEdit->width());
+        EXPECT_EQ(pEdit->cursorPositionAt(QPoint(pEdit->width() / 8, pEdit->height() / 2)) / 4, 0)
+            << "the field's left part shows the text's first characters";
+        path += ".neu";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ReadOnlyAndWritable, EditStartTest,
+                         ::testing::Values(DWORD{ES_READONLY | ES_LOWERCASE}, DWORD{0}));
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -143,6 +144,79 @@ TEST_F(FileDialogFixture, RealDialogAcceptsANameThatDoesNotExist) {
     CFileDialog dlg(TRUE, ".bin", "*.bin", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kFilter);
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_STREQ(dlg.GetPathName(), typed.toUtf8().constData());
+}
+
+// What the list shows: its entries' names, sorted.
+QStringList Shown(QFileDialog* p) {
+    auto* pList = p->findChild<QListView*>(QStringLiteral("listView"));
+    QStringList names;
+    if (!pList || !pList->model())
+        return names;
+    QAbstractItemModel* pModel = pList->model();
+    for (int r = 0; r < pModel->rowCount(pList->rootIndex()); ++r)
+        names << pModel->index(r, 0, pList->rootIndex()).data().toString();
+    names.sort();
+    return names;
+}
+
+// The real dialog, typed into as a user does: the initial pattern stands in the name
+// box; a pattern there, kept or typed (also after a folder), picks what the list shows
+// and leaves the dialog open; a real name confirms it.
+TEST_F(FileDialogFixture, PatternInTheNameBoxFiltersAndOnlyARealNameConfirms) {
+    for (const char* name : {"a.bin", "b.bin", "c.txt", "sub/d.bin", "sub/e.txt"}) {
+        QDir().mkpath(QFileInfo(Path(name)).path());
+        QFile f(Path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name;
+    }
+    QString previousFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+    struct Step {
+        const char* typed; // nullptr: Return on what the box holds
+        QStringList shown;
+        const char* box;
+    };
+    const std::vector<Step> steps = {
+        {nullptr, {"a.bin", "b.bin", "sub"}, "*.bin"},
+        {"*.txt", {"c.txt", "sub"}, "*.txt"},
+        {"*.bin;*.txt", {"a.bin", "b.bin", "c.txt", "sub"}, "*.bin;*.txt"},
+        {"sub/*.bin", {"d.bin"}, "*.bin"},
+    };
+    QString initialBox;
+    std::vector<QStringList> shown;
+    std::vector<QString> boxes;
+    std::vector<bool> open;
+    QTimer::singleShot(0, [&]() {
+        QFileDialog* p = OpenFileDialog();
+        ASSERT_NE(p, nullptr);
+        auto* pBox = p->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(pBox, nullptr);
+        initialBox = pBox->text();
+        for (const Step& step : steps) {
+            if (step.typed)
+                pBox->setText(QString::fromUtf8(step.typed));
+            QTest::keyClick(pBox, Qt::Key_Return);
+            QTest::qWaitFor([&]() { return Shown(p) == step.shown; }, 5000);
+            shown.push_back(Shown(p));
+            boxes.push_back(pBox->text());
+            open.push_back(p->isVisible());
+        }
+        pBox->setText(QStringLiteral("d.bin"));
+        QTest::keyClick(pBox, Qt::Key_Return);
+        if (p->isVisible())
+            p->reject(); // the dialog refused: the test fails below, not hangs
+    });
+    CFileDialog dlg(TRUE, ".bin", "*.bin", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kFilter);
+    INT_PTR nResult = dlg.DoModal();
+    QDir::setCurrent(previousFolder);
+    EXPECT_EQ(initialBox, QStringLiteral("*.bin"));
+    ASSERT_EQ(shown.size(), steps.size());
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        EXPECT_EQ(shown[i], steps[i].shown) << i;
+        EXPECT_EQ(boxes[i], QString::fromUtf8(steps[i].box)) << i;
+        EXPECT_TRUE(open[i]) << "a pattern confirmed the dialog, step " << i;
+    }
+    EXPECT_EQ(nResult, IDOK);
+    EXPECT_STREQ(dlg.GetPathName(), Path("sub/d.bin").toUtf8().constData());
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <cstdlib>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -171,5 +173,50 @@ TEST(InfoBoxTest, OwnedByTheMainWindowWhichIsDisabledWhileItIsOpen) {
     EXPECT_FALSE(bPanelEnabledDuring);
     EXPECT_TRUE(bPanelEnabledAfter);
 }
+
+// The template creates the box hidden: the framework centres it over the panel, kept
+// within the screen's work area.
+struct PlaceCase {
+    const char* name;
+    QPoint panelAt;
+    bool bCentred; // else the panel hangs over the screen's edge
+};
+
+class InfoBoxPlaceTest : public ::testing::TestWithParam<PlaceCase> {};
+
+TEST_P(InfoBoxPlaceTest, OpensCentredOverThePanel) {
+    const PlaceCase& c = GetParam();
+    ProbeDialog panel;
+    AfxGetApp()->m_pMainWnd = &panel;
+    QRect panelFrame;
+    QRect infoFrame;
+    QRect work;
+    RunModal(panel, [&]() {
+        QWidget* pPanel = WidgetFromHandle(panel.m_hWnd);
+        pPanel->move(c.panelAt);
+        work = pPanel->screen()->availableGeometry();
+        CInfoDlg info;
+        RunModal(info, [&]() {
+            infoFrame = WidgetFromHandle(info.m_hWnd)->frameGeometry();
+            panelFrame = pPanel->frameGeometry();
+        });
+    });
+    AfxGetApp()->m_pMainWnd = nullptr;
+    ASSERT_FALSE(infoFrame.isEmpty());
+    EXPECT_TRUE(work.contains(infoFrame)) << infoFrame.x() << "," << infoFrame.y();
+    if (c.bCentred) {
+        EXPECT_LE(std::abs(infoFrame.center().x() - panelFrame.center().x()), 1);
+        EXPECT_LE(std::abs(infoFrame.center().y() - panelFrame.center().y()), 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InfoBoxPlaceTest,
+                         ::testing::Values(PlaceCase{"Centred", QPoint(140, 90), true},
+                                           PlaceCase{"AtTheOrigin", QPoint(0, 0), true},
+                                           PlaceCase{"PanelOverTheEdge", QPoint(-300, 2000),
+                                                     false}),
+                         [](const ::testing::TestParamInfo<PlaceCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace

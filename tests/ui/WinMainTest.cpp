@@ -1,13 +1,17 @@
 // The entry routine with a global application object: the Qt application exists when
 // InitInstance runs, Qt's own texts follow the user's language, the command line is
-// taken, and FALSE from InitInstance runs no loop but ExitInstance.
+// taken (and only the program's name given to Qt), nothing is stored in the home
+// folder, and FALSE from InitInstance runs no loop but ExitInstance.
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
+#include <string>
+#include <vector>
 #include <gtest/gtest.h>
 
 #include "kernel/CommandLine.h"
@@ -30,6 +34,10 @@ struct Seen {
     QStringList boxButtons;
     QString fileDialogTitle;
     int nHelpCommands = 0;
+    QStringList qtArguments;
+    QString platformName;
+    Qt::LayoutDirection direction = Qt::RightToLeft;
+    QString infoTitle;
 };
 Seen g_seen;
 
@@ -73,6 +81,9 @@ BOOL ProbeApp::InitInstance() {
     g_seen.commandLine = GetCommandLineA();
     g_seen.bGerman = QLocale().language() == QLocale::German;
     g_seen.cancelText = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    g_seen.qtArguments = QCoreApplication::arguments();
+    g_seen.platformName = QGuiApplication::platformName();
+    g_seen.direction = QGuiApplication::layoutDirection();
 
     SetBoxResponder([](const BoxCall&) {
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -101,6 +112,7 @@ BOOL ProbeApp::InitInstance() {
     // F1 on a dialog is the help command; no dialog handles it, the application does.
     CDialog info(IDD_INFO);
     QTimer::singleShot(0, [&info]() {
+        g_seen.infoTitle = WidgetFromHandle(info.m_hWnd)->windowTitle();
         QTest::keyClick(WidgetFromHandle(info.m_hWnd)->focusWidget(), Qt::Key_F1);
         info.EndDialog(IDOK);
     });
@@ -108,19 +120,41 @@ BOOL ProbeApp::InitInstance() {
     return FALSE;
 }
 
+// The file dialog runs (and would store its folder history) in a home of its own;
+// Qt's own options on the command line are the program's text, not Qt's.
 TEST(WinMainTest, RunsInitInstanceInTheQtApplicationAndEndsWithoutALoop) {
-    char arg0[] = "/usr/bin/korvanto";
-    char arg1[] = "/COM1";
-    char arg2[] = "a b.bin";
-    char* argv[] = {arg0, arg1, arg2, nullptr};
-    int nResult = AfxWinMain(3, argv);
+    std::vector<std::string> args = {"/usr/bin/korvanto", "-platform", "nonsense", "-reverse",
+                                     "-style",            "x",         "-qwindowtitle",
+                                     "Fremd",             "-geometry", "10x10+5+5",
+                                     "/COM1",             "a b.bin"};
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    char szHome[] = "/tmp/winmain-home-XXXXXX";
+    ASSERT_NE(mkdtemp(szHome), nullptr);
+    std::string previousHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", szHome, 1);
+    setenv("XDG_CONFIG_HOME", (std::string(szHome) + "/.config").c_str(), 1);
+    int nResult = AfxWinMain(static_cast<int>(args.size()), argv.data());
+    setenv("HOME", previousHome.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    QStringList written = QDir(QString::fromUtf8(szHome))
+                              .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    EXPECT_TRUE(written.isEmpty()) << written.join(QLatin1Char(',')).toStdString();
+    QDir(QString::fromUtf8(szHome)).removeRecursively();
+    EXPECT_EQ(g_seen.qtArguments, QStringList{QStringLiteral("/usr/bin/korvanto")});
+    EXPECT_EQ(g_seen.platformName, QStringLiteral("offscreen"));
+    EXPECT_EQ(g_seen.direction, Qt::LeftToRight);
+    EXPECT_EQ(g_seen.infoTitle, QStringLiteral("Info über Korvanto"));
     EXPECT_TRUE(g_seen.bInitInstance);
     EXPECT_TRUE(g_seen.bQtApplication);
     EXPECT_TRUE(g_seen.bExited);
     EXPECT_EQ(nResult, 3) << "the result of ExitInstance";
     EXPECT_EQ(g_seen.desktopFileName, QStringLiteral("korvanto"));
     EXPECT_STREQ(g_seen.appName, "ui_winmain_tests") << "the executable's name";
-    EXPECT_STREQ(g_seen.commandLine, "/usr/bin/korvanto /COM1 \"a b.bin\"");
+    EXPECT_STREQ(g_seen.commandLine, "/usr/bin/korvanto -platform nonsense -reverse -style x "
+                                     "-qwindowtitle Fremd -geometry 10x10+5+5 /COM1 \"a b.bin\"");
     EXPECT_EQ(g_seen.nHelpCommands, 1);
     // The German run says so, so that it cannot pass through the other branch.
     EXPECT_EQ(g_seen.bGerman, std::getenv("EXPECT_GERMAN") != nullptr);

@@ -239,6 +239,9 @@ void ApplyWindowText(Window& w, const std::string& strText) {
             w.strText = text.toStdString();
         }
         static_cast<QLineEdit*>(p)->setText(text);
+        // The caret goes to the start, and with it the view: a text longer than the
+        // field shows its beginning, as the platform's edit does after new text.
+        static_cast<QLineEdit*>(p)->setCursorPosition(0);
         break;
     case WindowKind::Static:
         if ((w.dwStyle & SS_TYPEMASK) != SS_ICON)

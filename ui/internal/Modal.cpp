@@ -1,5 +1,6 @@
 #include "ui/internal/Modal.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -34,6 +35,18 @@ void OwnerDisabler::Release() {
     m_bDisabled = false;
 }
 
+ActivationKeeper::ActivationKeeper() : m_pPrevious(QApplication::activeWindow()) {}
+
+void ActivationKeeper::Restore(const QWidget* pClosing) {
+    QWidget* pPrevious = m_pPrevious;
+    if (!pPrevious || pPrevious == pClosing || !pPrevious->isVisible() || !pPrevious->isEnabled())
+        return;
+    QWidget* pActive = QApplication::activeWindow();
+    if (pActive && pActive != pClosing && pActive->isVisible())
+        return;
+    pPrevious->activateWindow();
+}
+
 void SetTransientOwner(QWidget* pWindow, HWND hOwner) {
     Window* w = FindWindowRecord(hOwner);
     if (!w)
@@ -54,7 +67,16 @@ void CentreOver(QWidget* pWindow, HWND hOwner) {
     if (area.isNull())
         return;
     QSize size = pWindow->size();
-    pWindow->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    QPoint topLeft = area.center() - QPoint(size.width() / 2, size.height() / 2);
+    QScreen* pScreen = QGuiApplication::screenAt(area.center());
+    if (!pScreen)
+        pScreen = QGuiApplication::primaryScreen();
+    if (pScreen) {
+        QRect work = pScreen->availableGeometry();
+        topLeft.setX(qMax(work.left(), qMin(topLeft.x(), work.right() + 1 - size.width())));
+        topLeft.setY(qMax(work.top(), qMin(topLeft.y(), work.bottom() + 1 - size.height())));
+    }
+    pWindow->move(topLeft);
 }
 
 void RunDialogLoop(QDialog& dialog, const std::function<void()>& onOpen) {
