@@ -225,6 +225,7 @@ TEST_P(EditStartTest, NewTextLongerThanTheFieldShowsItsBeginning) {
     auto* pEdit = qobject_cast<QLineEdit*>(WidgetFromHandle(h));
     ASSERT_NE(pEdit, nullptr);
     pEdit->resize(120, pEdit->sizeHint().height());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(pEdit)); // painted from now on
     std::string path = "/home/anna/bilder/";
     for (int i = 0; i < 12; ++i)
         path += "unterordner/";

@@ -28,7 +28,7 @@ std::string ReadAll(int fd) {
 
 // Runs the program with exactly the environment given and a command line that would
 // preselect COM3 and an image.
-Outcome Run(std::vector<std::string> env) {
+Outcome RunProgram(std::vector<std::string> env) {
     char szOut[] = "/tmp/nodisplay-out-XXXXXX";
     char szErr[] = "/tmp/nodisplay-err-XXXXXX";
     int fdOut = mkstemp(szOut);
@@ -76,12 +76,13 @@ std::vector<std::string> BaseEnvironment() {
 }
 
 TEST(NoDisplayTest, NeitherDisplayNorWaylandSaysSoInOneGermanLine) {
-    Outcome o = Run(BaseEnvironment());
+    Outcome o = RunProgram(BaseEnvironment());
     EXPECT_EQ(o.nSignal, 0);
     EXPECT_EQ(o.nStatus, 1);
     EXPECT_EQ(o.out, "");
-    EXPECT_EQ(o.err,
-              "korvanto: Keine Anzeige gefunden: weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.\n");
+    EXPECT_EQ(
+        o.err,
+        "korvanto: Keine Anzeige gefunden: weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.\n");
 }
 
 // Qt's platform cannot start: Qt's own lines first, then the program's line, status 1.
@@ -91,13 +92,17 @@ struct UnreachableCase {
     const char* line;
 };
 
+void PrintTo(const UnreachableCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class NoDisplayUnreachableTest : public ::testing::TestWithParam<UnreachableCase> {};
 
 TEST_P(NoDisplayUnreachableTest, EndsWithStatusOneAndTheProgramsLine) {
     std::vector<std::string> env = BaseEnvironment();
     for (const std::string& e : GetParam().extra)
         env.push_back(e);
-    Outcome o = Run(env);
+    Outcome o = RunProgram(env);
     EXPECT_EQ(o.nSignal, 0) << o.err;
     EXPECT_EQ(o.nStatus, 1) << o.err;
     ASSERT_FALSE(o.err.empty());
@@ -107,13 +112,13 @@ TEST_P(NoDisplayUnreachableTest, EndsWithStatusOneAndTheProgramsLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, NoDisplayUnreachableTest,
-    ::testing::Values(
-        UnreachableCase{"DisplayWithoutServer",
-                        {"DISPLAY=:4711"},
-                        "korvanto: Keine Verbindung zur Anzeige (DISPLAY=:4711).\n"},
-        UnreachableCase{"UnknownPlatform",
-                        {"QT_QPA_PLATFORM=nonsense"},
-                        "korvanto: Keine Verbindung zur Anzeige (QT_QPA_PLATFORM=nonsense).\n"}),
+    ::testing::Values(UnreachableCase{"DisplayWithoutServer",
+                                      {"DISPLAY=:4711"},
+                                      "korvanto: Keine Verbindung zur Anzeige (DISPLAY=:4711).\n"},
+                      UnreachableCase{
+                          "UnknownPlatform",
+                          {"QT_QPA_PLATFORM=nonsense"},
+                          "korvanto: Keine Verbindung zur Anzeige (QT_QPA_PLATFORM=nonsense).\n"}),
     [](const ::testing::TestParamInfo<UnreachableCase>& info) {
         return std::string(info.param.name);
     });

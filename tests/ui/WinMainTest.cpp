@@ -123,10 +123,9 @@ BOOL ProbeApp::InitInstance() {
 // The file dialog runs (and would store its folder history) in a home of its own;
 // Qt's own options on the command line are the program's text, not Qt's.
 TEST(WinMainTest, RunsInitInstanceInTheQtApplicationAndEndsWithoutALoop) {
-    std::vector<std::string> args = {"/usr/bin/korvanto", "-platform", "nonsense", "-reverse",
-                                     "-style",            "x",         "-qwindowtitle",
-                                     "Fremd",             "-geometry", "10x10+5+5",
-                                     "/COM1",             "a b.bin"};
+    std::vector<std::string> args = {
+        "/usr/bin/korvanto", "-platform", "nonsense",  "-reverse",  "-style", "x",
+        "-qwindowtitle",     "Fremd",     "-geometry", "10x10+5+5", "/COM1",  "a b.bin"};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());

@@ -66,7 +66,8 @@ void CentreOver(QWidget* pWindow, HWND hOwner) {
         area = pScreen->availableGeometry();
     if (area.isNull())
         return;
-    QSize size = pWindow->size();
+    // The window's frame where it is known already (move() places the frame).
+    QSize size = pWindow->frameGeometry().size();
     QPoint topLeft = area.center() - QPoint(size.width() / 2, size.height() / 2);
     QScreen* pScreen = QGuiApplication::screenAt(area.center());
     if (!pScreen)
