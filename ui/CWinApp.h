@@ -46,7 +46,8 @@ private:
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 
-// Sets the locale, takes the command line, builds the Qt application (Qt's own texts
-// in the user's language), calls InitInstance, then Run or, when it returned FALSE,
-// ExitInstance; returns their result.
+// Sets the locale, takes the command line, builds the Qt application (given the
+// program's name only; Qt's own texts in the user's language; no settings kept), calls
+// InitInstance, then Run or, when it returned FALSE, ExitInstance; returns their
+// result. Without a display: one German line on stderr, and 1.
 int AfxWinMain(int argc, char** argv);
