@@ -4,6 +4,10 @@
 //                         shown (or hidden), as the run hands it to the job
 //   pacing                250 and 30 pacing waits, raw and inside the erase job
 //                         and the write job of an empty image, on COM2
+//   line JOB [old]        JOB (blank, or an image path to write) on COM2 modelled
+//                         as a 1200-baud line, against the time the line needs;
+//                         old: drained the kernel's way (tcdrain), to compare
+//   port JOB [old]        the same on a real serial port as COM2 (no model)
 //
 // COM2 is wherever KORVANTO_COM2 points (scripts/bench starts korvanto-sim there).
 // Memory is measured from outside (the peak resident size of the process).
@@ -16,6 +20,7 @@
 
 #include "device/CDeviceLink.h"
 #include "kernel/Kernel.h"
+#include "kernel/KernelTesting.h"
 #include "ui/CProgressCtrl.h"
 #include "ui/TestSeams.h"
 
@@ -93,8 +98,11 @@ BOOL CBenchApp::InitInstance() {
         m_nExitCode = RunWrite(!(args.size() >= 4 && args[3] == "hidden"));
     else if (args.size() >= 2 && args[1] == "pacing")
         m_nExitCode = RunPacing();
+    else if (args.size() >= 3 && (args[1] == "line" || args[1] == "port"))
+        m_nExitCode = RunLine(args[2], args.size() >= 4 && args[3] == "old", args[1] == "line");
     else
-        std::fprintf(stderr, "usage: korvanto-bench write IMAGE [hidden] | pacing\n");
+        std::fprintf(stderr, "usage: korvanto-bench write IMAGE [hidden] | pacing | "
+                             "line|port blank|IMAGE [old]\n");
     return FALSE;
 }
 
@@ -146,4 +154,37 @@ int CBenchApp::RunPacing() {
     std::printf("pacing job=erase waits=250 job_us=%.0f floor_us=250000\n",
                 MicrosecondsSince(start));
     return nBoxes == 0 ? 0 : 1;
+}
+
+int CBenchApp::RunLine(const std::string& strJob, bool bOldDrain, bool bModelled) {
+    int nBoxes = 0;
+    ReportBoxes(nBoxes);
+    KernelModelLine(bModelled ? KernelLine::Uart : KernelLine::None);
+    KernelSetDrain(bOldDrain ? KernelDrain::Kernel : KernelDrain::Fine);
+    BenchBar bar(true);
+    CDeviceLink link("COM2");
+    if (!link.m_bOpen)
+        return 1;
+
+    const bool bBlank = strJob == "blank";
+    DWORD dwBytes = 3 + 2048;
+    double pacingUs = 0;
+    if (!bBlank) {
+        HANDLE hFile = CreateFileA(strJob.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+        dwBytes = 3 + GetFileSize(hFile, nullptr);
+        CloseHandle(hFile);
+        pacingUs = RawWaits(30); // the job's closing waits, measured alone, come off its time
+    }
+    Clock::time_point start = Clock::now();
+    const BOOL bOk = bBlank ? link.BlankTest(bar.Bar()) : link.Write(bar.Bar(), strJob.c_str());
+    const double jobUs = MicrosecondsSince(start);
+    const double lineUs = dwBytes * 1e6 * 10 / 1200; // start bit, 8 data bits, stop bit
+    const double streamUs = jobUs - pacingUs;
+    std::printf("line job=%s drain=%s bytes=%lu job_us=%.0f pacing_us=%.0f line_us=%.0f "
+                "ratio=%.4f result=%d boxes=%d\n",
+                bBlank ? "blank" : "write", bOldDrain ? "kernel" : "fine",
+                static_cast<unsigned long>(dwBytes), jobUs, pacingUs, lineUs, streamUs / lineUs,
+                bOk, nBoxes);
+    return bOk && nBoxes == 0 ? 0 : 1;
 }

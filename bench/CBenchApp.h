@@ -3,6 +3,8 @@
 // figures as one line of key=value fields and ends the process.
 #pragma once
 
+#include <string>
+
 #include "ui/CWinApp.h"
 
 class CBenchApp : public CWinApp {
@@ -15,6 +17,7 @@ public:
 private:
     int RunWrite(bool bVisible);
     int RunPacing();
+    int RunLine(const std::string& strJob, bool bOldDrain, bool bModelled);
 
     int m_nExitCode;
 };

@@ -11,6 +11,7 @@
 #include "kernel/KernelError.h"
 #include "kernel/KernelFaults.h"
 #include "kernel/KernelFile.h"
+#include "kernel/LineDrain.h"
 #include "kernel/SerialPort.h"
 
 namespace {
@@ -106,12 +107,10 @@ BOOL WriteAll(int fd, const BYTE* p, DWORD n, DWORD& done) {
     return TRUE;
 }
 
-BOOL Drain(int fd) {
-    while (::tcdrain(fd) != 0) {
-        if (errno != EINTR) {
-            KernelFail(static_cast<DWORD>(errno));
-            return FALSE;
-        }
+BOOL Drain(int fd, DWORD nBytes, KernelClock::time_point queuedAt) {
+    if (int err = KernelDrainLine(fd, nBytes, queuedAt)) {
+        KernelFail(static_cast<DWORD>(err));
+        return FALSE;
     }
     return TRUE;
 }
@@ -197,11 +196,12 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
         return FALSE;
     }
     DWORD done = 0;
+    const KernelClock::time_point queuedAt = KernelClock::now();
     BOOL ok = WriteAll(file->Descriptor(), static_cast<const BYTE*>(lpBuffer),
                        nNumberOfBytesToWrite, done);
     // On a port the call returns when the bytes have left, as the pacing assumes.
     if (ok && file->IsTerminal())
-        ok = Drain(file->Descriptor());
+        ok = Drain(file->Descriptor(), done, queuedAt);
     if (lpNumberOfBytesWritten)
         *lpNumberOfBytesWritten = done;
     return ok;

@@ -176,6 +176,9 @@ void SimDevice::StartStream(Kind kind, std::uint8_t code, double nowMs) {
     m_bQuiet = false;
     m_nResume = 0;
     m_lastDataMs = nowMs;
+    m_streamStartMs = nowMs;
+    m_lastTakenMs = nowMs;
+    m_maxGapMs = 0.0;
 }
 
 void SimDevice::FeedStream(std::uint8_t b, double nowMs) {
@@ -187,15 +190,13 @@ void SimDevice::FeedStream(std::uint8_t b, double nowMs) {
 
 void SimDevice::FeedData(std::uint8_t b, double nowMs) {
     if (m_kind == Kind::TransferTest) {
-        StreamData(b);
-        m_lastDataMs = nowMs;
+        TakeData(b, nowMs);
         if (m_nData == kTransferTestSize)
             EndStream();
         return;
     }
     if (m_nData < kFlashSize) {
-        StreamData(b);
-        m_lastDataMs = nowMs;
+        TakeData(b, nowMs);
         return;
     }
     if (!OverflowFrame(b, nowMs))
@@ -272,6 +273,14 @@ bool SimDevice::OverflowFrame(std::uint8_t b, double nowMs) {
     return true;
 }
 
+void SimDevice::TakeData(std::uint8_t b, double nowMs) {
+    if (m_nData > 0 && nowMs - m_lastTakenMs > m_maxGapMs)
+        m_maxGapMs = nowMs - m_lastTakenMs;
+    StreamData(b);
+    m_lastDataMs = nowMs;
+    m_lastTakenMs = nowMs;
+}
+
 void SimDevice::StreamData(std::uint8_t b) {
     int i = m_nData++;
     if (b != 0xFF)
@@ -320,6 +329,7 @@ void SimDevice::EndStream() {
         else
             line += " result=ok";
         m_sink(line);
+        ReportPace();
         return;
     }
 
@@ -333,12 +343,27 @@ void SimDevice::EndStream() {
     else
         line += " result=ok";
     m_sink(line);
+    ReportPace();
 
     // Programming needs its pause; so does a verify of an image. A verify stream
     // of nothing but 0xFF is the blank test, which the program does not pace.
     bool blankTest = m_kind == Kind::Verify && m_nData > 0 && m_bAllFF;
     if (!blankTest)
         NeedPause(name, kImageNeedMs, m_lastDataMs);
+}
+
+// How fast the stream came, against what the line carries at most, and its longest
+// pause between two data bytes; nothing when its bytes came all at once.
+void SimDevice::ReportPace() {
+    const double spanMs = m_lastTakenMs - m_streamStartMs;
+    if (!m_options.reportPace || m_nData == 0 || spanMs <= 0.0)
+        return;
+    char buf[160];
+    std::snprintf(buf, sizeof buf,
+                  "PACE in=%s data=%d bytes-per-s=%.1f line-bytes-per-s=%.0f max-gap-ms=%.1f",
+                  StreamName(), m_nData, m_nData * 1000.0 / spanMs,
+                  m_options.lineBytesPerSecond, m_maxGapMs);
+    m_sink(buf);
 }
 
 void SimDevice::NeedPause(const char* name, int needMs, double sinceMs) {

@@ -29,6 +29,10 @@ public:
         // A measured pause counts as long enough when it falls short of the
         // need by no more than this (scheduling of the simulator itself).
         double toleranceMs = 5.0;
+        // After each data stream, a PACE line: its bytes per second against what
+        // the line carries at most (1200 baud, 10 bits a byte), its longest pause.
+        bool reportPace = false;
+        double lineBytesPerSecond = 120.0;
     };
 
     using Sink = std::function<void(const std::string& line)>;
@@ -69,8 +73,10 @@ private:
     bool OverflowFrame(std::uint8_t b, double nowMs);
     void Command(std::uint8_t code, double nowMs);
     void StartStream(Kind kind, std::uint8_t code, double nowMs);
+    void TakeData(std::uint8_t b, double nowMs);
     void StreamData(std::uint8_t b);
     void EndStream();
+    void ReportPace();
     void EndPause(double nowMs, const char* how);
     void NeedPause(const char* name, int needMs, double sinceMs);
     void AddStray(std::uint8_t b);
@@ -113,6 +119,11 @@ private:
     int m_nResume = 0;
     double m_resumeAtMs = 0.0;
     double m_lastDataMs = 0.0;
+    // The stream's pace: from its frame to its last data byte taken (into the
+    // flash or compared), and the longest time between two of them.
+    double m_streamStartMs = 0.0;
+    double m_lastTakenMs = 0.0;
+    double m_maxGapMs = 0.0;
 
     // The pause the device needs after the last command.
     bool m_bPause = false;

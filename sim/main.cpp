@@ -1,10 +1,13 @@
-// korvanto-sim: a simulated programming device on a pseudo-terminal.
+// korvanto-sim: a simulated programming device on a pseudo-terminal, or on a real
+// serial port.
 //
-// It makes the device reachable at a path (a symlink to the terminal's slave side),
-// keeps the slave open itself so that the program can open and close it between
-// runs without hanging up the line, reads everything written to it and hands it to
-// the device model with the time it arrived. Every report line goes to stdout (and
-// to --report FILE); docs/SIMULATOR.md describes them.
+// With --link it makes the device reachable at a path (a symlink to a terminal's
+// slave side), keeps the slave open itself so that the program can open and close
+// it between runs without hanging up the line, reads everything written to it and
+// hands it to the device model with the time it arrived. With --port it does the
+// same on a serial device at the far end of a real line (1200 baud, 8N1, raw, no
+// flow control), and reports the pace the line carried each stream at. Every report
+// line goes to stdout (and to --report FILE); docs/SIMULATOR.md describes them.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -12,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sched.h>
 #include <stdlib.h>
@@ -35,6 +39,7 @@ void OnSignal(int sig) {
 
 struct Config {
     std::string link;
+    std::string port;
     std::string flashOut;
     std::string flashIn;
     std::string expect;
@@ -46,8 +51,10 @@ struct Config {
 };
 
 const char kUsage[] =
-    "usage: korvanto-sim --link PATH [options]\n"
+    "usage: korvanto-sim --link PATH | --port DEVICE [options]\n"
     "  --link PATH        make the device reachable at PATH (a symlink, removed on exit)\n"
+    "  --port DEVICE      be the device at the far end of a real line on DEVICE\n"
+    "                     (1200 baud, 8N1, raw, no flow control)\n"
     "  --flash-in FILE    start with this flash content instead of an erased flash\n"
     "  --flash-out FILE   write the 2048-byte flash to FILE on exit\n"
     "  --expect FILE      on exit compare the flash with the image FILE\n"
@@ -85,6 +92,8 @@ bool ParseArgs(int argc, char** argv, Config& cfg) {
         bool isNumber = ParseNumber(value, number);
         if (opt == "--link")
             cfg.link = value;
+        else if (opt == "--port")
+            cfg.port = value;
         else if (opt == "--flash-in")
             cfg.flashIn = value;
         else if (opt == "--flash-out")
@@ -110,8 +119,8 @@ bool ParseArgs(int argc, char** argv, Config& cfg) {
             return false;
         }
     }
-    if (cfg.link.empty()) {
-        std::fputs("korvanto-sim: --link PATH is required\n", stderr);
+    if (cfg.link.empty() == cfg.port.empty()) {
+        std::fputs("korvanto-sim: one of --link PATH and --port DEVICE is required\n", stderr);
         return false;
     }
     return true;
@@ -222,12 +231,14 @@ public:
     }
 
     bool Open();
+    bool OpenPort();
     bool LoadFlash();
     const char* Run();
     int Finish(const char* reason);
 
 private:
-    bool ReadAvailable(double nowMs);
+    enum class Read { Some, None, Lost };
+    Read ReadAvailable(double nowMs);
     void DrainAfterSignal();
     void CheckLine();
     void ReleaseExclusive();
@@ -282,6 +293,47 @@ bool Session::Open() {
     return true;
 }
 
+// The far end of a real line: the device's settings, raw, no flow control, and the
+// adapter asked to hand on every byte at once (an FTDI adapter otherwise holds
+// received bytes for up to 16 ms, which would blur every time measured here).
+bool Session::OpenPort() {
+    const char* path = m_cfg.port.c_str();
+    m_master = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_master < 0) {
+        std::fprintf(stderr, "korvanto-sim: cannot open %s: %s\n", path, std::strerror(errno));
+        return false;
+    }
+    if (flock(m_master, LOCK_EX | LOCK_NB) != 0) {
+        std::fprintf(stderr, "korvanto-sim: %s is in use\n", path);
+        return false;
+    }
+    termios t;
+    if (tcgetattr(m_master, &t) != 0) {
+        std::fprintf(stderr, "korvanto-sim: %s is no serial port: %s\n", path,
+                     std::strerror(errno));
+        return false;
+    }
+    cfmakeraw(&t);
+    t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK);
+    t.c_cflag &= ~(CRTSCTS | CSIZE | PARENB | CSTOPB);
+    t.c_cflag |= CS8 | CLOCAL | CREAD;
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+    cfsetispeed(&t, B1200);
+    cfsetospeed(&t, B1200);
+    if (tcsetattr(m_master, TCSANOW, &t) != 0) {
+        std::fprintf(stderr, "korvanto-sim: cannot set up %s: %s\n", path, std::strerror(errno));
+        return false;
+    }
+    serial_struct serial{};
+    if (ioctl(m_master, TIOCGSERIAL, &serial) == 0) {
+        serial.flags |= ASYNC_LOW_LATENCY;
+        ioctl(m_master, TIOCSSERIAL, &serial);
+    }
+    tcflush(m_master, TCIFLUSH); // what came before the simulator was there is no command
+    return true;
+}
+
 bool Session::LoadFlash() {
     if (m_cfg.flashIn.empty())
         return true;
@@ -330,7 +382,7 @@ void Session::CheckLine() {
 // nobody holds the program's lock on the port any more, the mark is cleared. Root
 // passes the mark anyway, so for root nothing is done (and no lock is ever taken).
 void Session::ReleaseExclusive() {
-    if (geteuid() == 0)
+    if (geteuid() == 0 || m_slave < 0)
         return;
     if (flock(m_slave, LOCK_EX | LOCK_NB) != 0)
         return;
@@ -338,15 +390,19 @@ void Session::ReleaseExclusive() {
     flock(m_slave, LOCK_UN);
 }
 
-// Reads what the terminal holds; false once nothing more is there.
-bool Session::ReadAvailable(double nowMs) {
+// Reads what the terminal holds: Some, None once nothing more is there, Lost when
+// the port has gone (an adapter unplugged).
+Session::Read Session::ReadAvailable(double nowMs) {
     std::uint8_t buf[4096];
     ssize_t n = read(m_master, buf, sizeof buf);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        return Read::None;
     if (n <= 0)
-        return false;
-    CheckLine();
+        return m_slave >= 0 ? Read::None : Read::Lost;
+    if (m_slave >= 0)
+        CheckLine(); // the program's settings, on the terminal the simulator shares with it
     m_device.Feed(buf, static_cast<std::size_t>(n), nowMs);
-    return true;
+    return Read::Some;
 }
 
 // Whatever the program wrote before the signal still reaches the device. The
@@ -355,7 +411,7 @@ bool Session::ReadAvailable(double nowMs) {
 void Session::DrainAfterSignal() {
     const int kQuietMs = 30;
     pollfd pfd{m_master, POLLIN, 0};
-    while (poll(&pfd, 1, kQuietMs) > 0 && ReadAvailable(NowMs())) {
+    while (poll(&pfd, 1, kQuietMs) > 0 && ReadAvailable(NowMs()) == Read::Some) {
     }
 }
 
@@ -376,7 +432,7 @@ const char* Session::Run() {
         double now = NowMs();
         ReleaseExclusive();
         double wakeAt = m_device.NextDeadline();
-        if (geteuid() != 0 && (wakeAt < 0 || wakeAt > now + kReleaseEveryMs))
+        if (geteuid() != 0 && m_slave >= 0 && (wakeAt < 0 || wakeAt > now + kReleaseEveryMs))
             wakeAt = now + kReleaseEveryMs;
         if (m_cfg.idleExitMs >= 0) {
             double idleAt = lastActivity + m_cfg.idleExitMs;
@@ -394,9 +450,12 @@ const char* Session::Run() {
         pollfd pfd{m_master, POLLIN, 0};
         int rc = g_signal != 0 ? 0 : ppoll(&pfd, 1, pTimeout, &waitMask);
         now = NowMs();
-        if (rc > 0 && (pfd.revents & POLLIN)) {
-            if (ReadAvailable(now))
+        if (rc > 0 && (pfd.revents & (POLLIN | POLLHUP | POLLERR))) {
+            const Read got = ReadAvailable(now);
+            if (got == Read::Some)
                 lastActivity = now;
+            else if (got == Read::Lost)
+                return "hangup";
         }
         if (g_signal != 0) {
             DrainAfterSignal();
@@ -492,11 +551,12 @@ int main(int argc, char** argv) {
     sigaction(SIGHUP, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
+    cfg.model.reportPace = true;
     Session session(cfg, rep);
-    if (!session.LoadFlash() || !session.Open())
+    if (!session.LoadFlash() || !(cfg.port.empty() ? session.Open() : session.OpenPort()))
         return 2;
 
-    std::string ready = "READY link=" + cfg.link;
+    std::string ready = cfg.port.empty() ? "READY link=" + cfg.link : "READY port=" + cfg.port;
     if (!cfg.readyFile.empty()) {
         // Written aside and renamed, so a reader never sees half a line.
         std::string tmp = cfg.readyFile + ".tmp";
