@@ -223,7 +223,8 @@ TimePoint NextLook(TimePoint now, TimePoint expectedEnd, std::size_t nQueued, Du
     if (expectedEnd > at)
         at = expectedEnd;
     else if (nQueued > 0 && charTime > Duration::zero())
-        at = std::max(at, now + static_cast<int>(std::min<std::size_t>(nQueued, INT_MAX)) * charTime);
+        at = std::max(at,
+                      now + static_cast<int>(std::min<std::size_t>(nQueued, INT_MAX)) * charTime);
     return std::min(at, now + kLongestSleep);
 }
 

@@ -361,8 +361,8 @@ void SimDevice::ReportPace() {
     char buf[160];
     std::snprintf(buf, sizeof buf,
                   "PACE in=%s data=%d bytes-per-s=%.1f line-bytes-per-s=%.0f max-gap-ms=%.1f",
-                  StreamName(), m_nData, m_nData * 1000.0 / spanMs,
-                  m_options.lineBytesPerSecond, m_maxGapMs);
+                  StreamName(), m_nData, m_nData * 1000.0 / spanMs, m_options.lineBytesPerSecond,
+                  m_maxGapMs);
     m_sink(buf);
 }
 

@@ -142,7 +142,7 @@ TEST(SimPort, PulledCableEndsTheSession) {
 struct RefusedStart {
     const char* name;
     std::vector<std::string> args; // "A" stands for the pair's end a
-    bool bHoldA;                    // another process holds a
+    bool bHoldA;                   // another process holds a
 };
 void PrintTo(const RefusedStart& c, std::ostream* os) {
     *os << c.name;
