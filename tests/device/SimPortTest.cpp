@@ -84,7 +84,9 @@ TEST(SimPort, DeviceOnTheFarEndDecodesAndReportsThePace) {
     TempDir dir;
     LinkedPair pair(dir);
     ASSERT_TRUE(pair.Ready());
-    SimProcess sim({"--port", pair.a(), "--exit-after", "2"});
+    // Pauses of a busy machine between the slow bytes below never end the stream.
+    SimProcess sim({"--port", pair.a(), "--exit-after", "1", "--stream-gap", "1000",
+                    "--stream-settle", "1000"});
     ASSERT_TRUE(sim.WaitFor("READY", 5000)) << sim.Report();
     EXPECT_EQ(sim.Lines().front(), "READY port=" + pair.a());
 
@@ -107,13 +109,10 @@ TEST(SimPort, DeviceOnTheFarEndDecodesAndReportsThePace) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         Send(fd, {b});
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(60)); // the write's pacing
-    Send(fd, {0xEB, 0x98, 0x12});
-    EXPECT_EQ(sim.Wait(5000), 0) << sim.Report();
+    EXPECT_EQ(sim.Wait(10000), 0) << sim.Report();
     close(fd);
 
     EXPECT_TRUE(sim.HasLine("CMD n=1 code=0x04 name=write data=5 result=ok")) << sim.Report();
-    EXPECT_TRUE(sim.HasLine("CMD n=2 code=0x12 name=erase result=ok")) << sim.Report();
     const std::string pace = sim.Line("PACE");
     ASSERT_EQ(pace.rfind("PACE in=write data=5 bytes-per-s=", 0), 0u) << sim.Report();
     const double rate = Field(pace, "bytes-per-s");
@@ -123,8 +122,8 @@ TEST(SimPort, DeviceOnTheFarEndDecodesAndReportsThePace) {
     EXPECT_GT(maxGap, 0.0);
     // The stream's span holds its longest gap: 5 bytes over at least that long.
     EXPECT_LE(rate, 5 * 1000.0 / maxGap + 0.1) << pace;
-    EXPECT_EQ(sim.Line("SUMMARY"), "SUMMARY commands=2 stray=0 dropped=0 shortfalls=0 "
-                                   "line-faults=0 locked=no blank=yes gaps=0");
+    EXPECT_EQ(sim.Line("SUMMARY"), "SUMMARY commands=1 stray=0 dropped=0 shortfalls=0 "
+                                   "line-faults=0 locked=no blank=no gaps=0");
     EXPECT_EQ(sim.Lines().back(), "EXIT reason=count status=0");
 }
 
