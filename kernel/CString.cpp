@@ -199,11 +199,22 @@ CString CString::Right(int nCount) const {
     return Mid(GetLength() - count, count);
 }
 
+// An ASCII letter maps to its ASCII partner in every locale: option words are ASCII,
+// and a Turkish or Azerbaijani locale would otherwise turn "i" into a dotted capital
+// and "I" into a dotless small letter. Every other character keeps the locale's rules.
 void CString::MakeUpper() {
-    m_str = MapChars(m_str, [](wint_t c) { return std::towupper(c); });
+    m_str = MapChars(m_str, [](wint_t c) {
+        if (c < 0x80)
+            return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+        return std::towupper(c);
+    });
 }
 void CString::MakeLower() {
-    m_str = MapChars(m_str, [](wint_t c) { return std::towlower(c); });
+    m_str = MapChars(m_str, [](wint_t c) {
+        if (c < 0x80)
+            return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+        return std::towlower(c);
+    });
 }
 
 void CString::TrimLeft() {

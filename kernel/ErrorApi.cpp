@@ -2,7 +2,9 @@
 //
 // Error codes are errno values. The text is strerror's in the current locale
 // (the entry routine sets it from the user's environment), so it is German
-// under a German locale. A code glibc has no name for has no text.
+// under a German locale; it comes in the locale's character set and is handed
+// on in UTF-8, the program's own. A code glibc has no name for has no text.
+// The binding's own codes (above every errno value) have German texts of their own.
 #include "kernel/ErrorApi.h"
 
 #include <algorithm>
@@ -10,6 +12,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <iconv.h>
+#include <langinfo.h>
 #include <string>
 
 #include "kernel/KernelError.h"
@@ -19,15 +23,55 @@ namespace {
 thread_local DWORD t_dwLastError = ERROR_SUCCESS;
 thread_local std::string t_strDetail;
 
+// text, in the current locale's character set, in UTF-8. A byte that does not
+// convert becomes "?"; nothing else is lost.
+std::string LocaleToUtf8(const std::string& text) {
+    const char* codeset = nl_langinfo(CODESET);
+    if (codeset == nullptr || std::strcmp(codeset, "UTF-8") == 0)
+        return text;
+    iconv_t cd = iconv_open("UTF-8", codeset);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return text;
+    std::string out;
+    std::string in = text;
+    char* pIn = in.data();
+    size_t inLeft = in.size();
+    char buf[256];
+    while (inLeft > 0) {
+        char* pOut = buf;
+        size_t outLeft = sizeof buf;
+        const size_t r = iconv(cd, &pIn, &inLeft, &pOut, &outLeft);
+        out.append(buf, static_cast<size_t>(pOut - buf));
+        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+            out += '?'; // not a character of the locale's set: skip one byte
+            ++pIn;
+            --inLeft;
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+// The binding's own codes and their texts.
+bool OwnText(DWORD dwCode, std::string& text) {
+    if (dwCode == ERROR_HANDLE_EOF) {
+        text = "Die Datei endet vor dem erwarteten Ende.";
+        return true;
+    }
+    return false;
+}
+
 // The system's text for dwCode, or false when the code has none.
 bool SystemText(DWORD dwCode, std::string& text) {
+    if (OwnText(dwCode, text))
+        return true;
     if (dwCode > static_cast<DWORD>(INT_MAX))
         return false;
     const int code = static_cast<int>(dwCode);
     if (strerrorname_np(code) == nullptr)
         return false; // strerror would only say "Unknown error N"
     char buf[512];
-    text = strerror_r(code, buf, sizeof buf); // GNU variant: returns the text
+    text = LocaleToUtf8(strerror_r(code, buf, sizeof buf)); // GNU variant: returns the text
     return true;
 }
 

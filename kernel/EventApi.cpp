@@ -16,6 +16,7 @@
 
 #include "kernel/KernelError.h"
 #include "kernel/KernelObject.h"
+#include "kernel/KernelPacing.h"
 
 namespace {
 
@@ -32,6 +33,11 @@ class CEventObject : public CKernelObject {
 public:
     explicit CEventObject(std::shared_ptr<EventState> state) : m_state(std::move(state)) {}
     EventState& State() { return *m_state; }
+    int Close() override {
+        KernelReportPacing(
+            {PacingCall::Kind::CloseEvent, static_cast<CKernelObject*>(this), "", FALSE, FALSE, 0});
+        return 0;
+    }
 
 private:
     std::shared_ptr<EventState> m_state;
@@ -96,6 +102,8 @@ HANDLE CreateEventA(LPSECURITY_ATTRIBUTES /*lpEventAttributes*/, BOOL bManualRes
         state->bSignalled = bInitialState != FALSE;
     }
     HANDLE h = KernelRegisterObject(std::make_shared<CEventObject>(state));
+    KernelReportPacing(
+        {PacingCall::Kind::CreateEvent, h, lpName ? lpName : "", bManualReset, bInitialState, 0});
     KernelFail(bExisted ? EEXIST : ERROR_SUCCESS); // as the program's platform reports it
     return h;
 }
@@ -119,6 +127,7 @@ BOOL SetEvent(HANDLE hEvent) {
 }
 
 DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
+    KernelReportPacing({PacingCall::Kind::Wait, hHandle, "", FALSE, FALSE, dwMilliseconds});
     std::shared_ptr<CEventObject> event = KernelLookup<CEventObject>(hHandle);
     if (event)
         return WaitOn(event->State(), dwMilliseconds);

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
+#include <string>
 
 #include "kernel/WinTypes.h"
 
@@ -37,3 +39,18 @@ void KernelSetDrain(KernelDrain drain);
 // When the modelled line of hPort has carried everything written to it so far;
 // FALSE when no line is modelled or nothing was written to hPort yet.
 BOOL KernelModelledLineIdleAt(HANDLE hPort, std::chrono::steady_clock::time_point& at);
+
+// Sees the pacing operations as they are called: every CreateEventA (its name, empty
+// for none, manual or auto reset, initial state and the handle it returns), every
+// WaitForSingleObject (handle and time-out, seen before the wait) and every close of
+// an event by CloseHandle. {} turns the spy off.
+struct PacingCall {
+    enum class Kind { CreateEvent, Wait, CloseEvent };
+    Kind kind;
+    HANDLE h;
+    std::string name;
+    BOOL bManualReset;
+    BOOL bInitialState;
+    DWORD dwMilliseconds;
+};
+void KernelSetPacingSpy(std::function<void(const PacingCall&)> spy);

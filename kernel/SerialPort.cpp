@@ -9,6 +9,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "kernel/PortLock.h"
+
 namespace {
 
 int PortNumber(const char* name) {
@@ -69,8 +71,17 @@ int KernelOpenPort(const std::string& path, int& fd, bool& bTerminal) {
     }
     bTerminal = ::isatty(fd) == 1;
     if (bTerminal) {
-        if (::ioctl(fd, TIOCEXCL) != 0)
-            return SaveErrnoAndClose(fd);
+        // Before anything of the terminal changes: programs that hold it without flock.
+        if (int err = KernelClaimPort(fd, path)) {
+            ::close(fd);
+            return err;
+        }
+        if (::ioctl(fd, TIOCEXCL) != 0) {
+            const int err = errno;
+            KernelUnclaimPort(fd);
+            ::close(fd);
+            return err;
+        }
         if (int err = SetUpTerminal(fd)) {
             KernelReleasePort(fd, true);
             ::close(fd);
@@ -86,8 +97,10 @@ int KernelOpenPort(const std::string& path, int& fd, bool& bTerminal) {
 }
 
 void KernelReleasePort(int fd, bool bTerminal) {
-    if (bTerminal)
+    if (bTerminal) {
         ::ioctl(fd, TIOCNXCL); // the flag outlives this descriptor on a tty others hold open
+        KernelUnclaimPort(fd);
+    }
 }
 
 void KernelKeepRaw(termios& t) {

@@ -10,12 +10,13 @@ struct termios;
 bool KernelPortPath(const char* name, std::string& path);
 
 // Opens path as a serial port: read/write, not the controlling terminal, without
-// waiting for carrier detect, exclusively (flock and TIOCEXCL; a held port gives
-// EBUSY), raw, then blocking. 0 and fd, or an errno value. bTerminal tells whether
-// the path is a terminal; a path that is none still opens.
+// waiting for carrier detect, exclusively (flock; for a terminal also no other process
+// holding it open and no live UUCP lock file, then TIOCEXCL and a lock file of its own;
+// a held port gives EBUSY), raw, then blocking. 0 and fd, or an errno value. bTerminal
+// tells whether the path is a terminal; a path that is none still opens.
 int KernelOpenPort(const std::string& path, int& fd, bool& bTerminal);
 
-// Releases the exclusive claim before the port is closed.
+// Releases the exclusive claim (and the lock file) before the port is closed.
 void KernelReleasePort(int fd, bool bTerminal);
 
 // Raw mode: every byte passes unaltered both ways, nothing is echoed or turned

@@ -63,13 +63,20 @@ constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x00000200u;
 constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000u;
 constexpr WORD LANG_NEUTRAL = 0x00;
 constexpr WORD SUBLANG_DEFAULT = 0x01;
-constexpr WORD MAKELANGID(WORD primary, WORD sub) { return static_cast<WORD>((sub << 10) | primary); }
+constexpr WORD MAKELANGID(WORD primary, WORD sub) {
+    return static_cast<WORD>((sub << 10) | primary);
+}
 
-constexpr WORD LOWORD(DWORD v) { return static_cast<WORD>(v & 0xFFFFu); }
-constexpr WORD HIWORD(DWORD v) { return static_cast<WORD>((v >> 16) & 0xFFFFu); }
+constexpr WORD LOWORD(DWORD v) {
+    return static_cast<WORD>(v & 0xFFFFu);
+}
+constexpr WORD HIWORD(DWORD v) {
+    return static_cast<WORD>((v >> 16) & 0xFFFFu);
+}
 
 // Error codes are the system's errno values; 0 is success.
 constexpr DWORD ERROR_SUCCESS = 0;
 // What a caller sets when a read ends before the end it expected (the system itself
-// saw no fault, so it left no code of its own).
-constexpr DWORD ERROR_HANDLE_EOF = EIO;
+// saw no fault, so it left no code of its own). A code of the binding's own, above
+// every errno value, with a text of its own.
+constexpr DWORD ERROR_HANDLE_EOF = 0x20000026u;

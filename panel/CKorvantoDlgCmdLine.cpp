@@ -4,17 +4,17 @@
 #include "kernel/CommandLine.h"
 #include "panel/CKorvantoDlg.h"
 
-// At construction: the whole command line, and the argument text after the blank that
-// ends the program path. A tab is no separator. A program path in double quotes may
-// hold blanks of its own: it runs to its closing quote, and the argument text is what
-// follows the first blank after that; an unterminated quote leaves no argument text.
+// At construction: the whole command line, and the argument text after its first
+// blank. A tab is no separator. A program path in double quotes may hold blanks of its
+// own: when its closing quote is there, the path runs to it, and the argument text is
+// what follows the first blank after that.
 void CKorvantoDlg::CaptureCommandLine() {
     m_strCmdLine = GetCommandLineA();
     int nPathEnd = 0;
     if (m_strCmdLine.GetAt(0) == '"')
         nPathEnd = m_strCmdLine.Find('"', 1);
     if (nPathEnd < 0)
-        return;
+        nPathEnd = 0; // no closing quote: the first blank ends the program path
     int nBlank = m_strCmdLine.Find(' ', nPathEnd);
     if (nBlank >= 0)
         m_strArgs = m_strCmdLine.Mid(nBlank + 1);

@@ -2,12 +2,14 @@
 // serial port.
 //
 // With --link it makes the device reachable at a path (a symlink to a terminal's
-// slave side), keeps the slave open itself so that the program can open and close
-// it between runs without hanging up the line, reads everything written to it and
-// hands it to the device model with the time it arrived. With --port it does the
-// same on a serial device at the far end of a real line (1200 baud, 8N1, raw, no
-// flow control), and reports the pace the line carried each stream at. Every report
-// line goes to stdout (and to --report FILE); docs/SIMULATOR.md describes them.
+// slave side), keeps the slave open so that the program can open and close it between
+// runs without hanging up the line (parked in a socket, so that no process shows a
+// descriptor on it: the program refuses a port another process holds), reads
+// everything written to it and hands it to the device model with the time it arrived.
+// With --port it does the same on a serial device at the far end of a real line (1200
+// baud, 8N1, raw, no flow control), and reports the pace the line carried each stream
+// at. Every report line goes to stdout (and to --report FILE); docs/SIMULATOR.md
+// describes them.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -22,6 +24,7 @@
 #include <string>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -224,8 +227,9 @@ public:
 
     ~Session() {
         RemoveLink();
-        if (m_slave >= 0)
-            close(m_slave);
+        for (int fd : m_parking)
+            if (fd >= 0)
+                close(fd);
         if (m_master >= 0)
             close(m_master);
     }
@@ -243,12 +247,15 @@ private:
     void CheckLine();
     void ReleaseExclusive();
     void RemoveLink();
+    bool Park(int fd);
+    int Unpark();
 
     const Config& m_cfg;
     Reporter& m_rep;
     SimDevice m_device;
     int m_master = -1;
-    int m_slave = -1;
+    int m_parking[2] = {-1, -1}; // the slave's descriptor travels between the two
+    bool m_bPty = false;         // --link: the simulator shares a terminal with the program
     std::string m_slaveName;
     bool m_bLinked = false;
     std::string m_lastLine;
@@ -268,12 +275,18 @@ bool Session::Open() {
     }
     m_slaveName = name;
     // Holding the slave open keeps the line up while the program closes and reopens it.
-    m_slave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_slave < 0) {
+    int slave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave < 0) {
         std::fprintf(stderr, "korvanto-sim: cannot open %s: %s\n", name, std::strerror(errno));
         return false;
     }
-    MakeRaw(m_slave);
+    MakeRaw(slave);
+    if (socketpair(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0, m_parking) != 0 || !Park(slave)) {
+        std::fprintf(stderr, "korvanto-sim: cannot park %s: %s\n", name, std::strerror(errno));
+        close(slave);
+        return false;
+    }
+    m_bPty = true;
     fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
 
     struct stat st;
@@ -365,9 +378,52 @@ void Session::RemoveLink() {
     }
 }
 
+// A descriptor sent over a socket and not yet received stays open, in no process's
+// table. Park closes the process's own copy.
+bool Session::Park(int fd) {
+    char data = 0;
+    iovec iov{&data, 1};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr msg{};
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    cmsghdr* cmsg = CMSG_FIRSTHDR(&msg);
+    cmsg->cmsg_level = SOL_SOCKET;
+    cmsg->cmsg_type = SCM_RIGHTS;
+    cmsg->cmsg_len = CMSG_LEN(sizeof(int));
+    std::memcpy(CMSG_DATA(cmsg), &fd, sizeof(int));
+    const bool ok = sendmsg(m_parking[1], &msg, 0) == 1;
+    if (ok)
+        close(fd);
+    return ok;
+}
+
+// The parked slave back in the process's table, or -1.
+int Session::Unpark() {
+    char data = 0;
+    iovec iov{&data, 1};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr msg{};
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    if (recvmsg(m_parking[0], &msg, MSG_DONTWAIT | MSG_CMSG_CLOEXEC) != 1)
+        return -1;
+    cmsghdr* cmsg = CMSG_FIRSTHDR(&msg);
+    if (cmsg == nullptr || cmsg->cmsg_type != SCM_RIGHTS)
+        return -1;
+    int fd = -1;
+    std::memcpy(&fd, CMSG_DATA(cmsg), sizeof(int));
+    return fd;
+}
+
 void Session::CheckLine() {
     bool wanted = false;
-    std::string line = LineSettings(m_slave, wanted);
+    // The master side reports the slave's settings.
+    std::string line = LineSettings(m_master, wanted);
     if (line == m_lastLine)
         return;
     m_lastLine = line;
@@ -381,13 +437,20 @@ void Session::CheckLine() {
 // would stay and the next run of an ordinary user would find the port busy. Once
 // nobody holds the program's lock on the port any more, the mark is cleared. Root
 // passes the mark anyway, so for root nothing is done (and no lock is ever taken).
+// The slave is out of its parking for a few microseconds only: a program that opens
+// the port just then finds it held by another process and refuses it.
 void Session::ReleaseExclusive() {
-    if (geteuid() == 0 || m_slave < 0)
+    if (geteuid() == 0 || !m_bPty)
         return;
-    if (flock(m_slave, LOCK_EX | LOCK_NB) != 0)
+    const int slave = Unpark();
+    if (slave < 0)
         return;
-    ioctl(m_slave, TIOCNXCL);
-    flock(m_slave, LOCK_UN);
+    if (flock(slave, LOCK_EX | LOCK_NB) == 0) {
+        ioctl(slave, TIOCNXCL);
+        flock(slave, LOCK_UN);
+    }
+    if (!Park(slave))
+        close(slave); // the line may hang up between runs now; the next open brings it back
 }
 
 // Reads what the terminal holds: Some, None once nothing more is there, Lost when
@@ -398,8 +461,8 @@ Session::Read Session::ReadAvailable(double nowMs) {
     if (n < 0 && (errno == EAGAIN || errno == EINTR))
         return Read::None;
     if (n <= 0)
-        return m_slave >= 0 ? Read::None : Read::Lost;
-    if (m_slave >= 0)
+        return m_bPty ? Read::None : Read::Lost;
+    if (m_bPty)
         CheckLine(); // the program's settings, on the terminal the simulator shares with it
     m_device.Feed(buf, static_cast<std::size_t>(n), nowMs);
     return Read::Some;
@@ -432,7 +495,7 @@ const char* Session::Run() {
         double now = NowMs();
         ReleaseExclusive();
         double wakeAt = m_device.NextDeadline();
-        if (geteuid() != 0 && m_slave >= 0 && (wakeAt < 0 || wakeAt > now + kReleaseEveryMs))
+        if (geteuid() != 0 && m_bPty && (wakeAt < 0 || wakeAt > now + kReleaseEveryMs))
             wakeAt = now + kReleaseEveryMs;
         if (m_cfg.idleExitMs >= 0) {
             double idleAt = lastActivity + m_cfg.idleExitMs;

@@ -315,7 +315,7 @@ std::vector<FaultRow> Rows() {
          49,
          FALSE,
          Frame(0x04) + First(Pattern100(), 50),
-         {{kImageUnread, EIO}}},
+         {{kImageUnread, ERROR_HANDLE_EOF}}},
     };
 }
 

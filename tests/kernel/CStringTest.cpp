@@ -1,7 +1,9 @@
 // CString: clamping, searches and trims by characters, upper-casing by the locale.
+#include <cctype>
 #include <climits>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
 #include "KernelTestSupport.h"
 #include "kernel/CString.h"
@@ -293,6 +295,52 @@ INSTANTIATE_TEST_SUITE_P(
                       CaseMapCase{"a\xC3", "A\xC3"}, // cut-off sequence at the end
                       CaseMapCase{"\xA4z\xC3\xA4", "\xA4Z\xC3\x84"},
                       CaseMapCase{"123 !\"%", "123 !\"%"}, CaseMapCase{"", ""}));
+
+// An ASCII letter maps to its ASCII partner in every UTF-8 locale, the Turkish and
+// Azerbaijani ones included (whose own rules map i to a dotted capital and I to a
+// dotless small letter); other letters keep the locale's rules.
+struct AnyLocaleCase {
+    const char* text;
+    const char* upper;
+    const char* lower;
+};
+
+class CStringCaseInAnyLocale
+    : public ::testing::TestWithParam<std::tuple<const char*, AnyLocaleCase>> {};
+
+TEST_P(CStringCaseInAnyLocale, AsciiLettersMapToAscii) {
+    const char* locale = std::get<0>(GetParam());
+    const AnyLocaleCase& c = std::get<1>(GetParam());
+    ktest::ScopedLocale scoped(locale);
+    ASSERT_TRUE(scoped.ok()) << locale << " is not generated (scripts/setup does it)";
+    CString upper(c.text);
+    upper.MakeUpper();
+    EXPECT_EQ(Str(upper), c.upper);
+    CString lower(c.text);
+    lower.MakeLower();
+    EXPECT_EQ(Str(lower), c.lower);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CStringCaseInAnyLocale,
+    ::testing::Combine(
+        ::testing::Values("C.UTF-8", "de_DE.UTF-8", "tr_TR.UTF-8", "az_AZ.UTF-8"),
+        ::testing::Values(
+            AnyLocaleCase{"/write /verify f.bin", "/WRITE /VERIFY F.BIN", "/write /verify f.bin"},
+            AnyLocaleCase{"/LOCK /VERIFY /TEST I", "/LOCK /VERIFY /TEST I",
+                          "/lock /verify /test i"},
+            AnyLocaleCase{"iI", "II", "ii"},
+            // ä, Ä: non-ASCII letters follow the locale
+            AnyLocaleCase{"\xC3\xA4\xC3\x84", "\xC3\x84\xC3\x84", "\xC3\xA4\xC3\xA4"},
+            // ğ, Ğ
+            AnyLocaleCase{"\xC4\x9F\xC4\x9E", "\xC4\x9E\xC4\x9E", "\xC4\x9F\xC4\x9F"})),
+    [](const ::testing::TestParamInfo<std::tuple<const char*, AnyLocaleCase>>& info) {
+        std::string name = std::get<0>(info.param);
+        for (char& ch : name)
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return name + "_" + std::to_string(info.index);
+    });
 
 TEST(CStringMakeUpperC, OnlyAsciiInTheCLocale) {
     ktest::ScopedLocale c("C");

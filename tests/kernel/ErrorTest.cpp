@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "KernelTestSupport.h"
 #include "kernel/Kernel.h"
@@ -41,25 +42,38 @@ INSTANTIATE_TEST_SUITE_P(Table, SystemTextEnglish,
                                            TextCase{ENOTTY, "Inappropriate ioctl for device"},
                                            TextCase{EACCES, "Permission denied"}));
 
-class SystemTextGerman : public ::testing::TestWithParam<TextCase> {
-protected:
-    ktest::ScopedLocale m_locale{"de_DE.UTF-8"};
-    void SetUp() override {
-        ASSERT_TRUE(m_locale.ok()) << "de_DE.UTF-8 is not generated (scripts/setup does it)";
-    }
-};
+// The system's texts come in the locale's character set; the program's texts are UTF-8,
+// so a Latin-1 German locale gives the same bytes as a UTF-8 one.
+class SystemTextGerman : public ::testing::TestWithParam<std::tuple<const char*, TextCase>> {};
 
-TEST_P(SystemTextGerman, InTheUsersLocale) {
-    const TextCase& c = GetParam();
+TEST_P(SystemTextGerman, InTheUsersLocaleAsUtf8) {
+    const char* locale = std::get<0>(GetParam());
+    const TextCase& c = std::get<1>(GetParam());
+    ktest::ScopedLocale scoped(locale);
+    ASSERT_TRUE(scoped.ok()) << locale << " is not generated (scripts/setup does it)";
     EXPECT_EQ(ktest::SystemText(c.code), std::string(c.text));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SystemTextGerman,
-    ::testing::Values(TextCase{ENOENT, "Datei oder Verzeichnis nicht gefunden"},
-                      TextCase{EBUSY, "Das Ger\xC3\xA4t oder die Ressource ist belegt"},
-                      TextCase{EIO, "Eingabe-/Ausgabefehler"},
-                      TextCase{EACCES, "Keine Berechtigung"}));
+    ::testing::Combine(
+        ::testing::Values("de_DE.UTF-8", "de_DE.ISO-8859-1"),
+        ::testing::Values(TextCase{ENOENT, "Datei oder Verzeichnis nicht gefunden"},
+                          TextCase{EBUSY, "Das Ger\xC3\xA4t oder die Ressource ist belegt"},
+                          TextCase{EIO, "Eingabe-/Ausgabefehler"},
+                          TextCase{EACCES, "Keine Berechtigung"},
+                          TextCase{ERROR_HANDLE_EOF, "Die Datei endet vor dem erwarteten Ende."})));
+
+// A file that ends before its expected end is no input/output error: the binding's own
+// code has a text that says what happened, in every locale.
+TEST(SystemTextOwn, EarlyEndOfFileInEveryLocale) {
+    for (const char* locale : {"C", "C.UTF-8", "de_DE.UTF-8", "de_DE.ISO-8859-1"}) {
+        ktest::ScopedLocale scoped(locale);
+        ASSERT_TRUE(scoped.ok()) << locale;
+        EXPECT_EQ(ktest::SystemText(ERROR_HANDLE_EOF), "Die Datei endet vor dem erwarteten Ende.")
+            << locale;
+    }
+}
 
 class SystemTextUnknown : public ::testing::TestWithParam<DWORD> {};
 

@@ -28,6 +28,12 @@ PtyPair::~PtyPair() {
         ::close(m_slave);
 }
 
+void PtyPair::CloseSlave() {
+    if (m_slave >= 0)
+        ::close(m_slave);
+    m_slave = -1;
+}
+
 void PtyPair::CloseMaster() {
     if (m_master >= 0)
         ::close(m_master);

@@ -26,6 +26,7 @@ public:
     int slave() const { return m_slave; } // a second descriptor on the port side
     const std::string& path() const { return m_path; }
     void CloseMaster(); // hangs the port up
+    void CloseSlave();  // leaves the port side to whoever opens it
 
 private:
     int m_master = -1;

@@ -1,7 +1,13 @@
 // The command line on the real panel: what each command line leaves in the image path,
 // the field (which shows lower case), the port, the radios, the six boxes and the
-// enabled state of write and verify once the panel is open.
+// enabled state of write and verify once the panel is open. Every case runs under the
+// locales whose case rules differ for ASCII letters (Turkish, Azerbaijani: "i" upper-cases
+// to a dotted capital there) as well as under German: the option words are ASCII.
+#include <cctype>
+#include <clocale>
 #include <gtest/gtest.h>
+#include <string>
+#include <tuple>
 
 #include "tests/panel/PanelTestSupport.h"
 
@@ -22,13 +28,32 @@ void PrintTo(const CmdLineCase& c, std::ostream* os) {
     *os << c.name << ": " << c.cmdLine;
 }
 
-class CommandLineTest : public ::testing::TestWithParam<CmdLineCase> {
+// The process's locale for the length of a test.
+class LocaleScope {
+public:
+    explicit LocaleScope(const char* name) {
+        const char* old = std::setlocale(LC_ALL, nullptr);
+        m_old = old ? old : "C";
+        m_ok = std::setlocale(LC_ALL, name) != nullptr;
+    }
+    ~LocaleScope() { std::setlocale(LC_ALL, m_old.c_str()); }
+    bool ok() const { return m_ok; }
+
+private:
+    std::string m_old;
+    bool m_ok;
+};
+
+class CommandLineTest : public ::testing::TestWithParam<std::tuple<const char*, CmdLineCase>> {
 protected:
     CommandLineScope m_cmdLine;
 };
 
 TEST_P(CommandLineTest, PreselectsThePanel) {
-    const CmdLineCase& c = GetParam();
+    const char* locale = std::get<0>(GetParam());
+    const CmdLineCase& c = std::get<1>(GetParam());
+    LocaleScope scoped(locale);
+    ASSERT_TRUE(scoped.ok()) << locale << " is not generated (scripts/setup does it)";
     m_cmdLine.Set(c.cmdLine);
     TestPanel panel;
     RunPanel(panel, [&]() {
@@ -66,6 +91,8 @@ const CmdLineCase kCases[] = {
     {"TrailingQuoteAfterWords", "korvanto x abc\"", "x abc", "x abc", "COM2", Com(2), W | E, true},
     {"FileKeepsItsCase", "korvanto /Verify Bild.BIN", "Bild.BIN", "bild.bin", "COM2", Com(2), V,
      true},
+    {"LowerCaseWordsWithI", "korvanto /write /verify /lock f.bin", "f.bin", "f.bin", "COM2", Com(2),
+     W | V | L, true},
     {"MixedCasePort", "korvanto /cOm4 f.bin", "f.bin", "f.bin", "COM4", Com(4), W | E, true},
     {"OptionInsideAWord", "korvanto x/com2y", "", "", "COM2", Com(2), W | E, true},
     {"Com12SelectsCom1", "korvanto /COM12", "", "", "COM1", Com(1), W | E, true},
@@ -93,14 +120,25 @@ const CmdLineCase kCases[] = {
      "/home/a b/f.bin", "/home/a b/f.bin", "COM2", Com(2), W | E, true},
     {"QuotedProgramPathGluedToText", "\"/opt/my tools/korvanto\"x /COM4", "", "", "COM4", Com(4),
      W | E, true},
-    {"UnterminatedQuotedProgramPath", "\"/opt/my tools/korvanto /COM1 f.bin", "", "", "COM2",
-     Com(2), E, false},
+    // Without its closing quote the program path ends at the first blank, as any other.
+    {"UnterminatedQuotedProgramPath", "\"/opt/my tools/korvanto /COM1 f.bin", "f.bin", "f.bin",
+     "COM1", Com(1), W | E, true},
+    {"UnterminatedQuoteAlone", "\"/opt/my tools/korvanto", "tools/korvanto", "tools/korvanto",
+     "COM2", Com(2), W | E, true},
+    {"UnterminatedQuoteWithoutBlank", "\"korvanto", "", "", "COM2", Com(2), E, false},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, CommandLineTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<CmdLineCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLineTest,
+    ::testing::Combine(::testing::Values("de_DE.UTF-8", "tr_TR.UTF-8", "az_AZ.UTF-8"),
+                       ::testing::ValuesIn(kCases)),
+    [](const ::testing::TestParamInfo<std::tuple<const char*, CmdLineCase>>& info) {
+        std::string locale = std::get<0>(info.param);
+        for (char& ch : locale)
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return std::string(std::get<1>(info.param).name) + "_" + locale;
+    });
 
 // The argument text stays as the first processing left it: trimmed and upper-cased.
 TEST(CommandLineArgsTest, FirstProcessingTrimsAndUpperCasesTheArgumentText) {
