@@ -305,6 +305,10 @@ struct AnyLocaleCase {
     const char* lower;
 };
 
+void PrintTo(const AnyLocaleCase& c, std::ostream* os) {
+    *os << "\"" << c.text << "\"";
+}
+
 class CStringCaseInAnyLocale
     : public ::testing::TestWithParam<std::tuple<const char*, AnyLocaleCase>> {};
 

@@ -18,6 +18,10 @@ struct TextCase {
     const char* text;
 };
 
+void PrintTo(const TextCase& c, std::ostream* os) {
+    *os << "code " << c.code;
+}
+
 class SystemTextEnglish : public ::testing::TestWithParam<TextCase> {
 protected:
     ktest::ScopedLocale m_locale{"C"};
