@@ -2,6 +2,11 @@
 // written against. Nothing here exposes a POSIX type.
 #pragma once
 
+#ifdef _WIN32
+// On Windows the system's own types, values and flags (the build defines
+// WIN32_LEAN_AND_MEAN and NOMINMAX). Error codes are the system's.
+#include <windows.h>
+#else
 #include <cerrno>
 #include <cstdarg>
 #include <cstddef>
@@ -73,3 +78,4 @@ constexpr DWORD ERROR_SUCCESS = 0;
 // What a caller sets when a read ends before the end it expected (the system itself
 // saw no fault, so it left no code of its own).
 constexpr DWORD ERROR_HANDLE_EOF = EIO;
+#endif // _WIN32
