@@ -22,10 +22,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # No libgcc, libstdc++ or winpthread DLL next to the programs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Cross-built tests run through Wine (tests/windows/wine-env.sh sets up the prefix
-# and the wineserver around a CTest run).
-find_program(KORVANTO_WINE wine)
-if(KORVANTO_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${KORVANTO_WINE})
-endif()
+# A release program carries no symbols (the runtime's debug sections would triple it).
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")

@@ -1,9 +1,11 @@
 # The Wine harness of the Windows tests. Source it (bash), then:
 #
-#   wine_env_start DIR   a fresh Wine prefix under DIR, its own wineserver started
-#                        before any Wine program, a private Xvfb; exports WINEPREFIX,
-#                        WINEDEBUG, WINEDLLOVERRIDES, LC_ALL, DISPLAY and
-#                        KORVANTO_WINE_HARNESS (tests/windows/wine-run needs it)
+#   wine_env_start DIR [--keep-display]
+#                        a fresh Wine prefix under DIR, its own wineserver started
+#                        before any Wine program, a private Xvfb (with --keep-display
+#                        the DISPLAY given stays); exports WINEPREFIX, WINEDEBUG,
+#                        WINEDLLOVERRIDES, LC_ALL, DISPLAY and KORVANTO_WINE_HARNESS
+#                        (tests/windows/wine-run needs it)
 #   wine_env_stop        stops the server (and every Wine process), Xvfb and openbox,
 #                        removes the prefix; safe to call twice (use it in a trap)
 #
@@ -47,16 +49,18 @@ wine_env_start() {
     return 1
   fi
 
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$wine_env_dir.display" \
-    >"$wine_env_dir.xvfb.log" 2>&1 &
-  wine_xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$wine_env_dir.display" ] && break; sleep 0.1; done
-  if [ ! -s "$wine_env_dir.display" ]; then
-    echo "wine-env: Xvfb did not start" >&2
-    return 1
+  if [ "${2:-}" != --keep-display ]; then
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$wine_env_dir.display" \
+      >"$wine_env_dir.xvfb.log" 2>&1 &
+    wine_xvfb_pid=$!
+    for _ in $(seq 100); do [ -s "$wine_env_dir.display" ] && break; sleep 0.1; done
+    if [ ! -s "$wine_env_dir.display" ]; then
+      echo "wine-env: Xvfb did not start" >&2
+      return 1
+    fi
+    DISPLAY=":$(head -n 1 "$wine_env_dir.display")"
+    export DISPLAY
   fi
-  DISPLAY=":$(head -n 1 "$wine_env_dir.display")"
-  export DISPLAY
 
   # The prefix is made once, before any test; its own COM1 link (to the machine's
   # first serial port) goes, so that only a test's link names a port.
