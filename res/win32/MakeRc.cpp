@@ -12,6 +12,7 @@
 //
 // This is a tool of the build machine: it is built natively and never linked into the
 // program.
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -129,10 +130,34 @@ std::string Language(WORD wLanguage) {
 
 // --- Dialog templates ---------------------------------------------------------------
 
+// The predefined window classes go into a template as their numbers (0x0080 BUTTON to
+// 0x0085 COMBOBOX), as the platform's own resource compiler writes them; windres keeps
+// a quoted name as a name.
+std::string ControlClass(const char* lpszClass) {
+    const char* const predefined[] = {"BUTTON",  "EDIT",      "STATIC",
+                                      "LISTBOX", "SCROLLBAR", "COMBOBOX"};
+    std::string upper = lpszClass;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (int i = 0; i < 6; ++i) {
+        if (upper == predefined[i])
+            return Hex(DWORD(0x80 + i));
+    }
+    return Quote(lpszClass);
+}
+
 std::string ControlText(const DialogItemTemplate& item) {
     if (item.lpszText)
         return Quote(item.lpszText);
     return std::to_string(item.nTextResource); // an ordinal: the icon of an SS_ICON
+}
+
+// windres starts a control's style at WS_CHILD | WS_VISIBLE and adds the value to it:
+// a bit of those two that the row leaves out is taken away first ("NOT ...").
+std::string ControlStyle(DWORD dwStyle) {
+    const DWORD dwDefault = 0x40000000 | 0x10000000; // WS_CHILD | WS_VISIBLE
+    const DWORD dwMissing = dwDefault & ~dwStyle;
+    return dwMissing ? "NOT " + Hex(dwMissing) + " | " + Hex(dwStyle) : Hex(dwStyle);
 }
 
 void WriteDialog(std::ostream& rc, const DialogTemplate& t) {
@@ -162,8 +187,8 @@ void WriteDialog(std::ostream& rc, const DialogTemplate& t) {
             throw DataError("a plain dialog template has no help ids");
         // CONTROL text, id, class, style, x, y, cx, cy[, exstyle[, help id]]
         rc << "    CONTROL " << ControlText(item) << ", " << item.nID << ", "
-           << Quote(item.lpszClass) << ", " << Hex(item.dwStyle) << ", " << item.x << ", " << item.y
-           << ", " << item.cx << ", " << item.cy << ", " << Hex(item.dwExStyle);
+           << ControlClass(item.lpszClass) << ", " << ControlStyle(item.dwStyle) << ", " << item.x
+           << ", " << item.y << ", " << item.cx << ", " << item.cy << ", " << Hex(item.dwExStyle);
         if (t.bExtended)
             rc << ", " << item.dwHelpID;
         rc << "\n";
