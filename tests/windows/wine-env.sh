@@ -90,11 +90,13 @@ wine_env_stop() {
   fi
 }
 
-# wine_port_link N PTY: a pty's default settings are a terminal's (IXON, output post-
-# processing); Wine takes over IXON as the port's XON/XOFF flow control. A serial port
-# as the program meets it has none of that, so the pty gets a plain port's settings.
+# wine_port_link N PTY: the pty gets a serial port's settings as Linux gives them to a
+# port nobody has set up (cooked: output post-processing, input line editing, echo),
+# except XON/XOFF, which Wine would take over as the port's flow control and which a
+# COM port does not have by default. A program that applies its settings gets a raw
+# line; one that does not gets 0x0A sent as 0x0D 0x0A, as it would on such a port.
 wine_port_link() {
-  stty -F "$2" raw -echo -ixon -ixoff -crtscts clocal cs8 -parenb -cstopb 9600 || return 1
+  stty -F "$2" sane -ixon -ixoff -crtscts clocal cs8 -parenb -cstopb 9600 || return 1
   ln -sfn "$2" "$WINEPREFIX/dosdevices/com$1"
 }
 
