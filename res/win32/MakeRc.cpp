@@ -177,10 +177,13 @@ void WriteDialog(std::ostream& rc, const DialogTemplate& t) {
         rc << "MENU " << t.lpszMenu << "\n";
     if (t.lpszClass)
         rc << "CLASS " << Quote(t.lpszClass) << "\n";
-    rc << "FONT " << t.wPointSize << ", " << Quote(t.lpszTypeFace);
-    if (t.bExtended)
-        rc << ", " << t.wWeight << ", " << (t.bItalic ? 1 : 0) << ", " << int(t.bCharSet);
-    rc << "\nBEGIN\n";
+    if (t.dwStyle & 0x40) { // DS_SETFONT: the template names its font
+        rc << "FONT " << t.wPointSize << ", " << Quote(t.lpszTypeFace);
+        if (t.bExtended)
+            rc << ", " << t.wWeight << ", " << (t.bItalic ? 1 : 0) << ", " << int(t.bCharSet);
+        rc << "\n";
+    }
+    rc << "BEGIN\n";
     for (int i = 0; i < t.nItems; ++i) {
         const DialogItemTemplate& item = t.pItems[i];
         if (!t.bExtended && (item.dwHelpID != 0))
