@@ -12,6 +12,8 @@
 #   infobutton   the Info box from the "Info" button: owned by the panel, which is
 #                disabled while it is open
 #   infomenu     the Info box from the system menu (Alt+Space, then the entry's key)
+#   browse       the image chosen in the open-file dialog (a name typed without its
+#                extension) is the one written
 #
 # Usage: wine_panel_test.sh CASE WM KORVANTO_EXE INSPECT_EXE KORVANTO_SIM
 #   WM: openbox (a window manager runs) or none.
@@ -52,7 +54,7 @@ fail() {
 
 panel="Steuerung Programmiergerät"
 # The panel's controls.
-IDC_PROGRESS=1008 IDC_ERASE=1009 IDC_WRITE=1010 IDC_VERIFY=1011 IDC_FILENAME=1014
+IDC_PROGRESS=1008 IDC_ERASE=1009 IDC_BROWSE=1013 IDC_WRITE=1010 IDC_VERIFY=1011 IDC_FILENAME=1014
 IDC_INFO=1015 IDC_COM1=1018 IDC_COM2=1020 IDC_COM3=1019 IDC_TRANSFERTEST=1022
 IDC_LOCK=1023 IDC_BLANKTEST=1024
 
@@ -118,6 +120,12 @@ press() {
   fi
   sleep 0.3
   xdotool key "$@"
+}
+
+# type_in TITLE TEXT: as press, typing the text.
+type_in() {
+  press "$1" ctrl+a
+  xdotool type --delay 50 "$2"
 }
 
 # click TITLE ID: a real mouse click on the control's middle.
@@ -256,6 +264,39 @@ case_infomenu() {
   xdotool key o
   info_box_round "system menu"
   end_panel
+}
+
+case_browse() {
+  head -c 700 /dev/urandom >"$work/chosen.bin"
+  start_sim 2 --expect "$work/chosen.bin"
+  start_panel /TEST
+  click "$panel" $IDC_BROWSE
+  [ -n "$(window Open)" ] || fail "no file dialog"
+  window_enabled "$panel" 0 || fail "the panel is usable while the file dialog is open"
+  # The dialog starts in the folder it saw last; the name goes with its folder. Wine
+  # shows / as drive Z:.
+  local folder path
+  folder="Z:${work//\//\\}"
+  type_in Open "$folder\\chosen"
+  xdotool key Return
+  gone Open
+  window_enabled "$panel" 1 || fail "the panel stays disabled after the file dialog"
+  # The full path with the default extension, as the field shows it (lower case).
+  path="$(printf '%s\\chosen.bin' "$folder" | tr '[:upper:]' '[:lower:]')"
+  state "$panel" $IDC_FILENAME | grep -qF " text=$path" ||
+    fail "the field does not show $path: $(state "$panel" $IDC_FILENAME)"
+  state "$panel" $IDC_WRITE | grep -q ' enabled=1 check=1 ' || fail "write not enabled and checked"
+  state "$panel" $IDC_VERIFY | grep -q ' enabled=1 check=0 ' || fail "verify not enabled, or checked"
+  state "$panel" $IDC_ERASE | grep -q ' check=1 ' || fail "erase not checked"
+  state "$panel" $IDC_TRANSFERTEST | grep -q ' check=0 ' || fail "transfer test still checked"
+  press "$panel" Return
+  wait_sim '^CMD n=2 '
+  end_panel
+  stop_sim
+  expect_sim '^CMD n=1 code=0x12 name=erase result=ok$'
+  expect_sim '^CMD n=2 code=0x04 name=write data=700 result=ok$'
+  expect_sim '^SUMMARY commands=2 stray=0 dropped=0 shortfalls=0 line-faults=0 '
+  expect_sim '^EXPECT flash matches '
 }
 
 if [ "$wm" = openbox ]; then
