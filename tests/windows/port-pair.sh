@@ -23,7 +23,10 @@ trap cleanup EXIT
 socat pty,raw,echo=0,link="$work/a" pty,raw,echo=0,link="$work/b" 2>"$work/socat.log" &
 socat_pid=$!
 for _ in $(seq 100); do [ -e "$work/a" ] && [ -e "$work/b" ] && break; sleep 0.05; done
-[ -e "$work/a" ] && [ -e "$work/b" ] || { echo "port-pair: socat made no ptys" >&2; exit 1; }
+if [ ! -e "$work/a" ] || [ ! -e "$work/b" ]; then
+  echo "port-pair: socat made no ptys" >&2
+  exit 1
+fi
 wine_port_link 1 "$(readlink -f "$work/a")"
 wine_port_link 3 "$(readlink -f "$work/b")"
 "$@"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The Wine harness of the Windows tests. Source it (bash), then:
 #
 #   wine_env_start DIR [--keep-display]
