@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <commctrl.h>
+
 #include "ui/CWinApp.h"
 
 // Nothing to keep while the system's loop runs; its presence marks a run going on.
@@ -68,6 +70,16 @@ INT_PTR CALLBACK ModalDialogProc(HWND hDlg, UINT message, WPARAM, LPARAM lParam)
     return pStart->pDialog->OnInitDialog();
 }
 
+// The common controls' classes (the progress bar's "msctls_progress32") are registered
+// before the first template names them.
+void RegisterCommonControls() {
+    static const BOOL bRegistered = []() {
+        INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+        return InitCommonControlsEx(&icc);
+    }();
+    static_cast<void>(bRegistered);
+}
+
 // The template in the executable's resources; NULL when it has none.
 const BYTE* FindTemplate(HINSTANCE hInstance, UINT nID) {
     HRSRC hResource = FindResourceA(hInstance, MAKEINTRESOURCEA(nID), RT_DIALOG);
@@ -103,6 +115,7 @@ INT_PTR CDialog::DoModal() {
     const BYTE* pTemplate = FindTemplate(hInstance, m_nIDTemplate);
     if (m_pModal || !pTemplate)
         return -1;
+    RegisterCommonControls();
     ModalState state;
     m_pModal = &state;
     ModalStart start{this, !(TemplateStyle(pTemplate) & WS_VISIBLE)};

@@ -1,7 +1,5 @@
 #include "ui/CWinApp.h"
 
-#include <commctrl.h>
-
 namespace {
 
 CWinApp* g_pApp = nullptr; // constant-initialised: safe to set from static construction
@@ -91,11 +89,8 @@ CWnd* AfxGetMainWnd() {
     return AfxGetApp()->m_pMainWnd;
 }
 
-// The arguments are the system's already (GetCommandLineA); the progress bar's class
-// is registered before any template names it.
+// The arguments are the system's already (GetCommandLineA).
 int AfxWinMain(int, char**) {
-    INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&icc);
     CWinApp* pApp = AfxGetApp();
     if (!pApp->InitApplication() || !pApp->InitInstance())
         return pApp->ExitInstance();
