@@ -3,6 +3,8 @@
 // Windows program under Wine, so that both builds answer the same table.
 #pragma once
 
+#include <ostream>
+
 // The action boxes as bits, in the order of a run.
 enum : unsigned { T = 1, E = 2, B = 4, W = 8, V = 16, L = 32 };
 // Radios as bits: bit n-1 for COMn.
@@ -20,6 +22,11 @@ struct CmdLineCase {
     unsigned boxes;
     bool bWriteVerifyEnabled;
 };
+
+// A failed case names itself and its command line.
+inline void PrintTo(const CmdLineCase& c, std::ostream* os) {
+    *os << c.name << ": " << c.cmdLine;
+}
 
 inline const CmdLineCase kCommandLineCases[] = {
     // The worked results.

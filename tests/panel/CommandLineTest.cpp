@@ -8,10 +8,6 @@
 
 namespace {
 
-void PrintTo(const CmdLineCase& c, std::ostream* os) {
-    *os << c.name << ": " << c.cmdLine;
-}
-
 class CommandLineTest : public ::testing::TestWithParam<CmdLineCase> {
 protected:
     CommandLineScope m_cmdLine;

@@ -15,10 +15,6 @@
 #include "tests/panel/CommandLineCases.h"
 #include "tests/windows/WineWindows.h"
 
-void PrintTo(const CmdLineCase& c, std::ostream* os) {
-    *os << c.name << ": " << c.cmdLine;
-}
-
 namespace {
 
 // korvanto.exe as Windows names it: $KORVANTO_EXE is a path of the build machine,

@@ -60,11 +60,14 @@ IDC_LOCK=1023 IDC_BLANKTEST=1024
 
 inspect() { wine "$inspect_exe" "$@"; }
 
-# start_sim N [OPTION...]: the simulated device behind COMn.
+# start_sim N [OPTION...]: the simulated device behind COMn. A data stream ends at the
+# next frame, not after the simulator's default settle time: on a busy machine Wine can
+# hold the program back for longer than that between two bytes of one image.
 start_sim() {
   local n="$1"
   shift
-  "$sim" --link "$work/com$n" --ready-file "$work/ready" "$@" >"$work/sim.out" 2>&1 &
+  "$sim" --link "$work/com$n" --ready-file "$work/ready" --stream-settle 5000 "$@" \
+    >"$work/sim.out" 2>&1 &
   sim_pid=$!
   for _ in $(seq 100); do [ -s "$work/ready" ] && break; sleep 0.1; done
   [ -s "$work/ready" ] || fail "korvanto-sim did not start"
