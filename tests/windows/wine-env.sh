@@ -107,14 +107,21 @@ wine_port_unlink() {
 
 wine_openbox_start() {
   [ -n "${wine_openbox_pid:-}" ] && return 0
-  openbox >"${wine_env_dir:-/tmp}.openbox.log" 2>&1 &
+  local id
+  wine_openbox_log="$(mktemp "${TMPDIR:-/tmp}/korvanto-openbox.XXXXXX")"
+  openbox >"$wine_openbox_log" 2>&1 &
   wine_openbox_pid=$!
-  # Running once it has taken the root window's substructure.
-  for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+  # Running once the root window names its check window and that window is openbox's
+  # (a window manager stopped earlier may have left the property behind).
+  for _ in $(seq 300); do
+    id="$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # //p')"
+    [ -n "$id" ] && xprop -id "$id" _NET_WM_NAME 2>/dev/null | grep -q Openbox && return 0
+    kill -0 "$wine_openbox_pid" 2>/dev/null || break
     sleep 0.1
   done
-  echo "wine-env: openbox did not start" >&2
+  echo "wine-env: openbox did not start:" >&2
+  cat "$wine_openbox_log" >&2
+  wine_openbox_stop
   return 1
 }
 
@@ -123,5 +130,9 @@ wine_openbox_stop() {
     kill "$wine_openbox_pid" 2>/dev/null || true
     wait "$wine_openbox_pid" 2>/dev/null || true
     wine_openbox_pid=
+  fi
+  if [ -n "${wine_openbox_log:-}" ]; then
+    rm -f "$wine_openbox_log"
+    wine_openbox_log=
   fi
 }
