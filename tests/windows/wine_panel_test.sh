@@ -12,6 +12,8 @@
 #   infobutton   the Info box from the "Info" button: owned by the panel, which is
 #                disabled while it is open
 #   infomenu     the Info box from the system menu (Alt+Space, then the entry's key)
+#   emptyselection  nothing ticked: the panel's own box, owned by it, says so; the
+#                port is opened and closed, nothing is sent
 #   browse       the image chosen in the open-file dialog (a name typed without its
 #                extension) is the one written
 #
@@ -205,7 +207,9 @@ case_lockbits() {
   inspect texts Achtung | grep -q 'Adaptersockel' || fail "the notice does not name the socket"
   # The notice waits for the user: nothing is on the line yet, however long it stays.
   sleep 1
-  grep -q '^CMD\|^STRAY' "$work/sim.out" && fail "bytes on the line before the notice was closed"
+  if grep -q '^CMD\|^STRAY' "$work/sim.out"; then
+    fail "bytes on the line before the notice was closed"
+  fi
   # It has no owner: the panel takes a click on the blank-test box meanwhile.
   window_enabled "$panel" 1 || fail "the panel is disabled while the notice is open"
   click "$panel" $IDC_BLANKTEST
@@ -269,6 +273,27 @@ case_infomenu() {
   end_panel
 }
 
+case_emptyselection() {
+  start_sim 2
+  start_panel
+  click "$panel" $IDC_ERASE
+  sleep 0.5
+  state "$panel" $IDC_ERASE | grep -q ' check=0 ' || fail "erase is still ticked"
+  press "$panel" Return
+  [ -n "$(window "Schwerer Fehler")" ] || fail "no message for the empty selection"
+  inspect texts "Schwerer Fehler" | grep -q '^TEXT Es wurden keine Aktionen ausgewählt!$' ||
+    fail "not the message for an empty selection: $(inspect texts "Schwerer Fehler")"
+  window_enabled "$panel" 0 || fail "the panel is usable while its own box is open"
+  press "Schwerer Fehler" Return
+  gone "Schwerer Fehler"
+  window_enabled "$panel" 1 || fail "the panel stays disabled after its box"
+  # The port was opened for the run: its settings are the program's.
+  stty -F "$work/com2" -a | grep -q 'speed 1200 baud' || fail "the run did not set up the port"
+  end_panel
+  stop_sim
+  if grep -q '^CMD\|^STRAY\|^LINE' "$work/sim.out"; then fail "bytes were sent"; fi
+}
+
 case_browse() {
   head -c 700 /dev/urandom >"$work/chosen.bin"
   start_sim 2 --expect "$work/chosen.bin"
@@ -305,5 +330,6 @@ case_browse() {
 if [ "$wm" = openbox ]; then
   wine_openbox_start || fail "openbox did not start"
 fi
-"case_$case_name" || fail "unknown case"
+declare -F "case_$case_name" >/dev/null || fail "unknown case"
+"case_$case_name"
 echo "wine_panel_test $case_name/$wm: passed"
