@@ -49,6 +49,7 @@ wine_env_start() {
     echo "wine-env: the wineserver did not start (see $wine_env_dir.server.log)" >&2
     return 1
   fi
+  wine_server_dir="$cwd"
 
   if [ "${2:-}" != --keep-display ]; then
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$wine_env_dir.display" \
@@ -79,6 +80,12 @@ wine_env_stop() {
     wineserver -k 2>/dev/null || true
     wait "$wine_server_pid" 2>/dev/null || true
     wine_server_pid=
+  fi
+  # The server leaves its directory (with a lock file) in a folder of its own in /tmp.
+  if [ -n "${wine_server_dir:-}" ]; then
+    rm -rf "$wine_server_dir"
+    rmdir "$(dirname "$wine_server_dir")" 2>/dev/null || true
+    wine_server_dir=
   fi
   if [ -n "${wine_xvfb_pid:-}" ]; then
     kill "$wine_xvfb_pid" 2>/dev/null || true
