@@ -97,15 +97,31 @@ wait_sim() {
   fail "simulator: no line '$1'"
 }
 
+# visible TITLE: the ids of the visible windows with that title, none when xdotool
+# fails (it stops at an X error when a window goes while it looks at it).
+visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
+
 # window TITLE: waits for the visible window, prints its id.
 window() {
-  timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+  local id
+  for _ in $(seq 100); do
+    id="$(visible "$1" | head -n 1)"
+    [ -n "$id" ] && echo "$id" && return 0
+    sleep 0.3
+  done
+  return 1
 }
 
-# gone TITLE: waits until no visible window has that title.
+# gone TITLE: waits until no visible window has that title (seen twice in a row).
 gone() {
+  local empty=0
   for _ in $(seq 100); do
-    [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] && return 0
+    if [ -z "$(visible "$1")" ]; then
+      empty=$((empty + 1))
+      [ "$empty" = 2 ] && return 0
+    else
+      empty=0
+    fi
     sleep 0.1
   done
   fail "window '$1' did not close"
@@ -166,7 +182,7 @@ end_panel() {
 # A box title shown; none other ("Schwerer Fehler" twice, for instance) follows it.
 no_window_after() {
   sleep "${2:-1}"
-  [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] || fail "another '$1' came"
+  [ -z "$(visible "$1")" ] || fail "another '$1' came"
 }
 
 case_run() {
