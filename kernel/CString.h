@@ -5,6 +5,10 @@
 // trims step through the text by characters, so no byte of a multi-byte
 // character is ever taken for an ASCII blank, quote or letter. Out-of-range
 // starts and counts clamp; nothing here has undefined behaviour.
+//
+// On Windows the encoding is the system's ANSI code page: a double-byte
+// character is its lead byte and the byte after it, and case follows the system's
+// own mapping (kernel/win32/CString.cpp).
 #pragma once
 
 #include <string>

@@ -3,6 +3,8 @@
 
 #include "kernel/WinTypes.h"
 
+// On Windows all of this is the system's own, from <windows.h>.
+#ifndef _WIN32
 struct DCB {
     DWORD DCBlength;
     DWORD BaudRate;
@@ -59,3 +61,4 @@ constexpr DWORD RTS_CONTROL_TOGGLE = 3;
 BOOL GetCommState(HANDLE hFile, LPDCB lpDCB);
 // Applies the record; what the record did not change stays as the port holds it.
 BOOL SetCommState(HANDLE hFile, LPDCB lpDCB);
+#endif // _WIN32

@@ -5,7 +5,11 @@
 
 #include "kernel/WinTypes.h"
 
+// On Windows the system's own, from <windows.h>; it keeps the line as the process
+// was started with it.
+#ifndef _WIN32
 LPSTR GetCommandLineA();
 
 // Called once by the entry routine with main()'s arguments.
 void KernelInitCommandLine(int argc, char** argv);
+#endif // _WIN32

@@ -3,6 +3,8 @@
 
 #include "kernel/WinTypes.h"
 
+// On Windows all of this is the system's own, from <windows.h>.
+#ifndef _WIN32
 DWORD GetLastError();
 void SetLastError(DWORD dwErrCode);
 
@@ -12,3 +14,4 @@ void SetLastError(DWORD dwErrCode);
 DWORD FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId,
                      LPSTR lpBuffer, DWORD nSize, va_list* Arguments);
 HLOCAL LocalFree(HLOCAL hMem);
+#endif // _WIN32

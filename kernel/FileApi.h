@@ -9,6 +9,8 @@
 
 #include "kernel/WinTypes.h"
 
+// On Windows all of this is the system's own, from <windows.h>.
+#ifndef _WIN32
 HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                    LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                    DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
@@ -26,3 +28,4 @@ DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 
 // Closes a file, port or event.
 BOOL CloseHandle(HANDLE hObject);
+#endif // _WIN32

@@ -2,6 +2,11 @@
 // written against. Nothing here exposes a POSIX type.
 #pragma once
 
+#ifdef _WIN32
+// On Windows the system's own types, values and flags (the build defines
+// WIN32_LEAN_AND_MEAN and NOMINMAX). Error codes are the system's.
+#include <windows.h>
+#else
 #include <cerrno>
 #include <cstdarg>
 #include <cstddef>
@@ -80,3 +85,4 @@ constexpr DWORD ERROR_SUCCESS = 0;
 // saw no fault, so it left no code of its own). A code of the binding's own, above
 // every errno value, with a text of its own.
 constexpr DWORD ERROR_HANDLE_EOF = 0x20000026u;
+#endif // _WIN32

@@ -4,6 +4,10 @@
 #include "kernel/CString.h"
 #include "ui/CWnd.h"
 
+#ifdef _WIN32
+#include <commdlg.h> // OFN_*: <windows.h> leaves it out when lean
+#endif
+
 class CFileDialog {
 public:
     // lpszFilter: pairs of description and pattern, separated by '|' and ended by

@@ -13,4 +13,7 @@ public:
 
 protected:
     HWND m_hWnd;
+#ifdef _WIN32
+    PAINTSTRUCT m_ps; // BeginPaint's record, handed back to EndPaint
+#endif
 };

@@ -4,6 +4,12 @@
 
 #include "kernel/WinTypes.h"
 
+#ifdef _WIN32
+// On Windows all of it is the system's own: <windows.h> (through kernel/WinTypes.h)
+// and the common controls' messages (the progress bar's PBM_*).
+#include <commctrl.h>
+#else
+
 struct HWND__;
 typedef HWND__* HWND;
 struct HICON__;
@@ -257,3 +263,5 @@ int GetSystemMetrics(int nIndex);
 BOOL DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
 // The program's own icon resource, shared and never destroyed; NULL when missing.
 HICON LoadIconA(HINSTANCE hInstance, UINT nIDResource);
+
+#endif // _WIN32

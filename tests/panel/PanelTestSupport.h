@@ -7,15 +7,10 @@
 #include <vector>
 
 #include "panel/CKorvantoDlg.h"
+#include "tests/panel/CommandLineCases.h"
 
 class QWidget;
 
-// The action boxes as bits, in the order of a run.
-enum : unsigned { T = 1, E = 2, B = 4, W = 8, V = 16, L = 32 };
-// Radios as bits: bit n-1 for COMn.
-constexpr unsigned Com(int n) {
-    return 1u << (n - 1);
-}
 std::string BoxNames(unsigned boxes);
 
 class TestPanel : public CKorvantoDlg {
