@@ -1,33 +1,21 @@
-// CString on a std::string of bytes in the user's multi-byte encoding.
+// CString on a std::string of bytes in the platform's multi-byte encoding.
 //
-// Searches and trims walk the text character by character (mbrlen in the
-// current locale); a byte sequence that is no valid character counts as one
-// character of one byte, so nothing is ever skipped or lost.
+// Searches and trims walk the text character by character, as the platform's
+// encoding divides it (kernel/CStringChars.h); nothing is ever skipped or lost.
 #include "kernel/CString.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
-#include <cwchar>
-#include <cwctype>
+
+#include "kernel/CStringChars.h"
 
 namespace {
-
-// Length in bytes of the character at pos (1 for an invalid or cut-off sequence).
-size_t CharLength(const std::string& s, size_t pos, std::mbstate_t& state) {
-    size_t n = std::mbrlen(s.data() + pos, s.size() - pos, &state);
-    if (n == static_cast<size_t>(-1) || n == static_cast<size_t>(-2)) {
-        state = std::mbstate_t();
-        return 1;
-    }
-    return n == 0 ? 1 : n; // an embedded NUL byte is a character of its own
-}
 
 // Calls f(pos, len) for every character; f returns false to stop.
 template <class F> void ForEachChar(const std::string& s, F f) {
     std::mbstate_t state{};
     for (size_t pos = 0; pos < s.size();) {
-        size_t len = CharLength(s, pos, state);
+        size_t len = CharLengthAt(s, pos, state);
         if (!f(pos, len))
             return;
         pos += len;
@@ -40,32 +28,6 @@ bool IsTrimBlank(const std::string& s, size_t pos, size_t len) {
 
 int Clamp(long long v, long long lo, long long hi) {
     return static_cast<int>(std::min(std::max(v, lo), hi));
-}
-
-template <class Map> std::string MapChars(const std::string& s, Map map) {
-    std::string out;
-    out.reserve(s.size());
-    std::mbstate_t in{};
-    for (size_t pos = 0; pos < s.size();) {
-        wchar_t wc = 0;
-        size_t n = std::mbrtowc(&wc, s.data() + pos, s.size() - pos, &in);
-        if (n == static_cast<size_t>(-1) || n == static_cast<size_t>(-2) || n == 0) {
-            // Not a character of this encoding (or a NUL): the byte stays as it is.
-            in = std::mbstate_t();
-            out += s[pos];
-            pos += 1;
-            continue;
-        }
-        char buf[MB_LEN_MAX];
-        std::mbstate_t outState{};
-        size_t m = std::wcrtomb(buf, static_cast<wchar_t>(map(static_cast<wint_t>(wc))), &outState);
-        if (m == static_cast<size_t>(-1))
-            out.append(s, pos, n); // the mapped character has no encoding here: keep it
-        else
-            out.append(buf, m);
-        pos += n;
-    }
-    return out;
 }
 
 } // namespace
@@ -197,24 +159,6 @@ CString CString::Left(int nCount) const {
 CString CString::Right(int nCount) const {
     const int count = Clamp(nCount, 0, GetLength());
     return Mid(GetLength() - count, count);
-}
-
-// An ASCII letter maps to its ASCII partner in every locale: option words are ASCII,
-// and a Turkish or Azerbaijani locale would otherwise turn "i" into a dotted capital
-// and "I" into a dotless small letter. Every other character keeps the locale's rules.
-void CString::MakeUpper() {
-    m_str = MapChars(m_str, [](wint_t c) {
-        if (c < 0x80)
-            return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
-        return std::towupper(c);
-    });
-}
-void CString::MakeLower() {
-    m_str = MapChars(m_str, [](wint_t c) {
-        if (c < 0x80)
-            return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
-        return std::towlower(c);
-    });
 }
 
 void CString::TrimLeft() {
