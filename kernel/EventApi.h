@@ -6,8 +6,8 @@
 // On Windows all of this is the system's own, from <windows.h>.
 #ifndef _WIN32
 // No file, semaphore or shared-memory object outlives the process.
-HANDLE CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset,
-                    BOOL bInitialState, LPCSTR lpName);
+HANDLE CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset, BOOL bInitialState,
+                    LPCSTR lpName);
 BOOL SetEvent(HANDLE hEvent);
 
 // A wait with a time-out lasts at least that long unless the object is signalled,
