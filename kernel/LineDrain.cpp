@@ -2,14 +2,15 @@
 //
 // The kernel's own drain (tcdrain) polls the transmitter in sleeps of whole
 // jiffies: on an 8250/16550 at 1200 baud one jiffy (4 ms at HZ=250), which the
-// sleep rounds up to 4..8 ms, so a byte of 8.33 ms returns after about 12 ms and
-// the line stands idle for the rest. Here the wait is measured instead: the bytes
-// cannot have left before their line time has passed since they were queued, so
-// the writer sleeps until then and only then looks - at the kernel's output queue
-// (TIOCOUTQ) and, where the driver tells it (TIOCSERGETLSR), at the transmitter
-// itself; where it does not (USB adapters), the line time since queuing stands for
-// it. Every sleep lasts well under a character time once the bytes are due, and a
-// line that stops moving fails the write instead of holding the program forever.
+// sleep rounds up to 4..8 ms; a writer that sends byte after byte returns about
+// 16 ms after each byte of 8.33 ms, and the line stands idle for the rest. Here
+// the wait is measured instead: the bytes cannot have left before their line time
+// has passed since they were queued, so the writer sleeps until then and only then
+// looks - at the kernel's output queue (TIOCOUTQ) and, where the driver tells it
+// (TIOCSERGETLSR), at the transmitter itself; where it does not (USB adapters), the
+// line time since queuing stands for it. Every sleep lasts well under a character
+// time once the bytes are due, and a line that stops moving fails the write instead
+// of holding the program forever.
 #include "kernel/LineDrain.h"
 
 #include <algorithm>
