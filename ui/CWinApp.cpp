@@ -6,48 +6,9 @@
 
 #include "kernel/CommandLine.h"
 #include "res/resource.h"
+#include "ui/ProgramName.h"
 #include "ui/internal/Startup.h"
 #include "ui/internal/Translations.h"
-
-namespace {
-
-CWinApp* g_pApp = nullptr; // constant-initialised: safe to set from static construction
-
-} // namespace
-
-void UiSetAppName(CWinApp* pApp, const std::string& strName) {
-    pApp->m_strAppName = strName;
-    pApp->m_pszAppName = pApp->m_strAppName.c_str();
-}
-
-BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
-END_MESSAGE_MAP()
-
-CWinApp::CWinApp(LPCSTR lpszAppName) : m_pszAppName(nullptr), m_pMainWnd(nullptr) {
-    if (lpszAppName)
-        UiSetAppName(this, lpszAppName);
-    if (!g_pApp)
-        g_pApp = this;
-}
-
-CWinApp::CWinApp(DefaultTag) : m_pszAppName(nullptr), m_pMainWnd(nullptr) {}
-
-CWinApp::~CWinApp() {
-    if (g_pApp == this)
-        g_pApp = nullptr;
-}
-
-BOOL CWinApp::InitApplication() {
-    return TRUE;
-}
-
-BOOL CWinApp::InitInstance() {
-    return TRUE;
-}
-
-int CWinApp::ExitInstance() {
-    return 0;
-}
 
 int CWinApp::Run() {
     QApplication::setQuitOnLastWindowClosed(true);
@@ -55,31 +16,15 @@ int CWinApp::Run() {
     return ExitInstance();
 }
 
+// Known once the Qt application exists.
+std::string UiProgramName() {
+    if (!QCoreApplication::instance())
+        return std::string();
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
+}
+
 HICON CWinApp::LoadIcon(UINT nIDResource) const {
     return LoadIconA(nullptr, nIDResource);
-}
-
-BOOL CWinApp::Enable3dControlsStatic() {
-    return TRUE;
-}
-
-void CWinApp::OnHelp() {}
-
-CWinApp* AfxGetApp() {
-    CWinApp* pApp = g_pApp;
-    if (!pApp) {
-        static CWinApp defaultApp{CWinApp::DefaultTag{}};
-        pApp = &defaultApp;
-    }
-    if (!pApp->m_pszAppName && QCoreApplication::instance())
-        UiSetAppName(
-            pApp,
-            QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());
-    return pApp;
-}
-
-CWnd* AfxGetMainWnd() {
-    return AfxGetApp()->m_pMainWnd;
 }
 
 int AfxWinMain(int argc, char** argv) {

@@ -1,11 +1,8 @@
 #include "ui/CWinApp.h"
 
-namespace {
+#include "ui/ProgramName.h"
 
-CWinApp* g_pApp = nullptr; // constant-initialised: safe to set from static construction
-
-// The executable's file name without folder and extension.
-std::string ExecutableName() {
+std::string UiProgramName() {
     char szPath[MAX_PATH] = "";
     DWORD n = GetModuleFileNameA(nullptr, szPath, MAX_PATH);
     std::string strName(szPath, n < MAX_PATH ? n : 0);
@@ -16,42 +13,6 @@ std::string ExecutableName() {
     if (nDot != std::string::npos && nDot > 0)
         strName.erase(nDot);
     return strName;
-}
-
-} // namespace
-
-void UiSetAppName(CWinApp* pApp, const std::string& strName) {
-    pApp->m_strAppName = strName;
-    pApp->m_pszAppName = pApp->m_strAppName.c_str();
-}
-
-BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
-END_MESSAGE_MAP()
-
-CWinApp::CWinApp(LPCSTR lpszAppName) : m_pszAppName(nullptr), m_pMainWnd(nullptr) {
-    if (lpszAppName)
-        UiSetAppName(this, lpszAppName);
-    if (!g_pApp)
-        g_pApp = this;
-}
-
-CWinApp::CWinApp(DefaultTag) : m_pszAppName(nullptr), m_pMainWnd(nullptr) {}
-
-CWinApp::~CWinApp() {
-    if (g_pApp == this)
-        g_pApp = nullptr;
-}
-
-BOOL CWinApp::InitApplication() {
-    return TRUE;
-}
-
-BOOL CWinApp::InitInstance() {
-    return TRUE;
-}
-
-int CWinApp::ExitInstance() {
-    return 0;
 }
 
 // The application's own loop, until a WM_QUIT.
@@ -66,27 +27,6 @@ int CWinApp::Run() {
 
 HICON CWinApp::LoadIcon(UINT nIDResource) const {
     return ::LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nIDResource));
-}
-
-BOOL CWinApp::Enable3dControlsStatic() {
-    return TRUE;
-}
-
-void CWinApp::OnHelp() {}
-
-CWinApp* AfxGetApp() {
-    CWinApp* pApp = g_pApp;
-    if (!pApp) {
-        static CWinApp defaultApp{CWinApp::DefaultTag{}};
-        pApp = &defaultApp;
-    }
-    if (!pApp->m_pszAppName)
-        UiSetAppName(pApp, ExecutableName());
-    return pApp;
-}
-
-CWnd* AfxGetMainWnd() {
-    return AfxGetApp()->m_pMainWnd;
 }
 
 // The arguments are the system's already (GetCommandLineA).
