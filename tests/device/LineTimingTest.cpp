@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <mutex>
 #include <optional>
-#include <pthread.h>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
@@ -22,6 +21,7 @@
 #include "kernel/KernelTesting.h"
 #include "tests/device/DeviceTestSupport.h"
 #include "tests/device/TempDir.h"
+#include "tests/support/RunAhead.h"
 
 namespace {
 
@@ -30,28 +30,6 @@ using std::chrono::duration_cast;
 using std::chrono::microseconds;
 
 const microseconds kCharTime(8333); // 10 bits at 1200 baud
-
-// Where allowed (root, as in CI), the writing thread runs ahead of the machine's
-// other work for the length of a test, so that the gaps measure the drain and not
-// the load; elsewhere it keeps its priority and the allowance for long gaps stands.
-class RunAhead {
-public:
-    RunAhead() {
-        sched_param sp{};
-        sp.sched_priority = 5;
-        m_bRaised = pthread_setschedparam(pthread_self(), SCHED_FIFO, &sp) == 0;
-    }
-    ~RunAhead() {
-        sched_param sp{};
-        if (m_bRaised)
-            pthread_setschedparam(pthread_self(), SCHED_OTHER, &sp);
-    }
-    RunAhead(const RunAhead&) = delete;
-    RunAhead& operator=(const RunAhead&) = delete;
-
-private:
-    bool m_bRaised = false;
-};
 
 // A pseudo-terminal whose far end stamps every byte with the time it arrived.
 class TimedPeer {

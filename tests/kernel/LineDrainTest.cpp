@@ -8,40 +8,18 @@
 #include <future>
 #include <gtest/gtest.h>
 #include <memory>
-#include <pthread.h>
 #include <vector>
 
 #include "KernelTestSupport.h"
 #include "kernel/Kernel.h"
 #include "kernel/KernelTesting.h"
+#include "tests/support/RunAhead.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::duration_cast;
 using std::chrono::microseconds;
-
-// Where allowed (root, as in CI), the writing thread runs ahead of the machine's
-// other work for the length of a test, so that the gaps measure the drain and not
-// the load; elsewhere it keeps its priority and the allowance for long gaps stands.
-class RunAhead {
-public:
-    RunAhead() {
-        sched_param sp{};
-        sp.sched_priority = 5;
-        m_bRaised = pthread_setschedparam(pthread_self(), SCHED_FIFO, &sp) == 0;
-    }
-    ~RunAhead() {
-        sched_param sp{};
-        if (m_bRaised)
-            pthread_setschedparam(pthread_self(), SCHED_OTHER, &sp);
-    }
-    RunAhead(const RunAhead&) = delete;
-    RunAhead& operator=(const RunAhead&) = delete;
-
-private:
-    bool m_bRaised = false;
-};
 
 HANDLE OpenPort(const char* name) {
     return CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
